@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QLabel>
+
+// A picture that acts as a button: a 32 x 32 drawing in a 33 x 33 area, hand cursor, left click.
+class ImageButton : public QLabel {
+    Q_OBJECT
+public:
+    ImageButton(QWidget* parent, const char* name, const QString& svg, const QString& hint);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// Renders an SVG drawing at a size in device-independent pixels, sharp at the screen's pixel ratio.
+QPixmap renderSvg(const QString& svg, QSize size, qreal pixelRatio);

@@ -1,0 +1,22 @@
+#include <QApplication>
+
+#include "app/tform1.h"
+#include "practice/tform3.h"
+#include "speech/tform2.h"
+#include "stories/tform4.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("晨星学堂"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chenxing.svg")));
+
+    TForm1 form1;
+    speech::TForm2 form2;
+    practice::TForm3 form3;
+    stories::TForm4 form4;
+    form1.setWindows(&form4, &form2, &form3);
+
+    form1.show();
+    return app.exec();
+}

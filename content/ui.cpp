@@ -1,0 +1,54 @@
+#include "content/ui.h"
+
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QWidget>
+
+namespace content {
+
+QFont paneFont()
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("新宋体"), QStringLiteral("NSimSun"), QStringLiteral("Noto Sans Mono CJK SC")});
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPixelSize(14);
+    return f;
+}
+
+QFont windowFont()
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")});
+    f.setPixelSize(11);
+    return f;
+}
+
+void setupFixedWindow(QWidget* window, QSize client, const QString& caption, bool minimizeOnly)
+{
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint;
+    if (!minimizeOnly)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    window->setWindowFlags(flags);
+    window->setWindowTitle(caption);
+    window->setFont(windowFont());
+    window->setFixedSize(client);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(client.width() / 2, client.height() / 2));
+    }
+}
+
+QPlainTextEdit* makePane(QWidget* parent, const char* name)
+{
+    auto* pane = new QPlainTextEdit(parent);
+    pane->setObjectName(QString::fromLatin1(name));
+    pane->setFont(paneFont());
+    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    pane->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return pane;
+}
+
+} // namespace content

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QFont>
+#include <QSize>
+#include <QString>
+
+class QWidget;
+class QPlainTextEdit;
+
+namespace content {
+
+// The panes' fixed-pitch Chinese font, 14 px: a Chinese character is two ASCII cells wide.
+QFont paneFont();
+// The windows' default font, 11 px.
+QFont windowFont();
+
+// A fixed-size top-level window with the given client size and caption, centred on the desktop.
+// With minimizeOnly the title bar offers neither the system menu nor a close button.
+void setupFixedWindow(QWidget* window, QSize client, const QString& caption, bool minimizeOnly = false);
+
+// A text pane as every window uses it: pane font, vertical scroll bar, wrapped at the pane's width.
+QPlainTextEdit* makePane(QWidget* parent, const char* name);
+
+} // namespace content

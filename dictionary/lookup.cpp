@@ -1,0 +1,54 @@
+#include "dictionary/lookup.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+#include "content/pane.h"
+#include "content/tables.h"
+
+namespace dictionary {
+
+void typedLookup(const Controls& c)
+{
+    const content::Source input = content::boxSource(c.input);
+    content::apply(content::TypedEntryTable, input, {content::paneTarget(c.entry)});
+    content::apply(content::TypedPhoneticTable, input, {content::paneTarget(c.phonetic)});
+}
+
+void listLookup(const Controls& c)
+{
+    const content::Source selected = [&] {
+        const QListWidgetItem* item = c.list->currentItem();
+        return item ? item->text() : QString();
+    };
+    content::apply(content::WordListTable, selected,
+                   {content::boxTarget(c.input), content::paneTarget(c.phonetic), content::paneTarget(c.entry)});
+}
+
+QStringList wordListItems()
+{
+    QStringList items;
+    for (const content::Row& row : content::WordListTable.rows)
+        items << QString::fromLatin1(row.key.data(), static_cast<qsizetype>(row.key.size()));
+    return items;
+}
+
+QFont phoneticFont()
+{
+    static const QString family = [] {
+        const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/phonetic.ttf"));
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        return families.isEmpty() ? QString() : families.first();
+    }();
+    QFont f;
+    // Without the embedded font the line still shows its ASCII text.
+    if (!family.isEmpty())
+        f.setFamily(family);
+    f.setPixelSize(16);
+    f.setBold(true);
+    return f;
+}
+
+} // namespace dictionary

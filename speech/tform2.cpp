@@ -1,0 +1,130 @@
+#include "speech/tform2.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+#include "content/tables.h"
+#include "content/ui.h"
+
+namespace speech {
+
+namespace {
+constexpr std::int32_t kReadingSpeech = 0x10;
+constexpr int kRepeatCount = 54;
+
+QToolButton* makeSpeedButton(QWidget* parent, const char* name, int left, const char* icon, const QString& role)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(left, 8, 64, 22);
+    b->setIcon(QIcon(QString::fromLatin1(icon)));
+    b->setIconSize(QSize(18, 18));
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAccessibleName(role);
+    return b;
+}
+} // namespace
+
+void showErrorBox(const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), errorBoxText(message), QMessageBox::Ok);
+    box.exec();
+}
+
+TForm2::TForm2(VoiceFactory factory)
+{
+    setObjectName(QStringLiteral("Form2"));
+    content::setupFixedWindow(this, QSize(433, 297), QStringLiteral("语音引擎"), true);
+    SpeedButton1 = makeSpeedButton(this, "SpeedButton1", 24, ":/speech/read.svg", QStringLiteral("朗读"));
+    SpeedButton2 = makeSpeedButton(this, "SpeedButton2", 88, ":/speech/repeat.svg", QStringLiteral("复读"));
+    SpeedButton3 = makeSpeedButton(this, "SpeedButton3", 152, ":/speech/pause.svg", QStringLiteral("暂停"));
+    SpeedButton4 = makeSpeedButton(this, "SpeedButton4", 216, ":/speech/stop.svg", QStringLiteral("停止"));
+    SpeedButton5 = makeSpeedButton(this, "SpeedButton5", 280, ":/speech/clear.svg", QStringLiteral("清除"));
+    SpeedButton6 = makeSpeedButton(this, "SpeedButton6", 344, ":/speech/exit.svg", QStringLiteral("退出"));
+    SpeedButton5->setIconSize(QSize(17, 17));
+
+    Memo1 = content::makePane(this, "Memo1");
+    Memo1->setGeometry(0, 40, 433, 257);
+    Memo1->setPlainText(content::qtext("TForm2.Memo1"));
+
+    connect(SpeedButton1, &QToolButton::clicked, this, &TForm2::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TForm2::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TForm2::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TForm2::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TForm2::SpeedButton5Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TForm2::SpeedButton6Click);
+
+    // Creation failures are shown here and start-up goes on without a voice.
+    try {
+        FormCreate(factory);
+    } catch (const VoiceError& e) {
+        showErrorBox(e.message());
+    }
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::FormCreate(VoiceFactory factory)
+{
+    VoiceCreation made = factory();
+    if (!made.voice) {
+        throw VoiceError(errorMessage(made.status < 0 ? made.status : E_NOINTERFACE,
+                                      made.status < 0 ? made.description : QStringLiteral("Interface not supported")));
+    }
+    VoiceText_ = std::move(made.voice);
+    check(VoiceText_->Register(QStringLiteral("Demo Site"), QStringLiteral("Demo App")), VoiceText_.get());
+}
+
+QString TForm2::paneText() const
+{
+    // The pane's whole text, lines joined by CR LF, no break after the last.
+    return Memo1->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+void TForm2::SpeedButton1Click()
+{
+    if (!VoiceText_)
+        return;
+    check(VoiceText_->Speak(paneText(), kReadingSpeech), VoiceText_.get());
+}
+
+void TForm2::SpeedButton2Click()
+{
+    if (!VoiceText_)
+        return;
+    for (int i = 0; i < kRepeatCount; ++i)
+        check(VoiceText_->Speak(paneText(), kReadingSpeech), VoiceText_.get());
+}
+
+void TForm2::SpeedButton3Click()
+{
+    if (!VoiceText_)
+        return;
+    const std::shared_ptr<VoiceText> voice = VoiceText_;  // held for the whole call, released on error too
+    std::int16_t speaking = 0;
+    check(voice->IsSpeaking(speaking), voice.get());
+    check(speaking != 0 ? voice->AudioPause() : voice->AudioResume(), voice.get());
+}
+
+void TForm2::SpeedButton4Click()
+{
+    if (!VoiceText_)
+        return;
+    check(VoiceText_->StopSpeaking(), VoiceText_.get());
+}
+
+void TForm2::SpeedButton5Click()
+{
+    Memo1->setPlainText(QString());
+}
+
+void TForm2::SpeedButton6Click()
+{
+    if (VoiceText_)
+        check(VoiceText_->StopSpeaking(), VoiceText_.get());
+    close();
+}
+
+} // namespace speech

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+
+#include <QWidget>
+
+#include "speech/voice_text.h"
+
+class QPlainTextEdit;
+class QToolButton;
+
+namespace speech {
+
+// How the window gets its voice-text component; the default is the desktop's engine.
+using VoiceFactory = VoiceCreation (*)();
+
+// The read-aloud window: speaks the pane's text once or 54 times, pauses, resumes, stops.
+class TForm2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm2(VoiceFactory factory = &createDesktopVoice);
+    ~TForm2() override;
+
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton2;
+    QToolButton* SpeedButton3;
+    QToolButton* SpeedButton4;
+    QToolButton* SpeedButton5;
+    QToolButton* SpeedButton6;
+    QPlainTextEdit* Memo1;
+
+    // Empty when the component could not be created.
+    VoiceText* voice() const { return VoiceText_.get(); }
+
+    void FormCreate(VoiceFactory factory);
+
+public slots:
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+
+private:
+    QString paneText() const;
+    std::shared_ptr<VoiceText> VoiceText_;
+};
+
+// Shows an error as the application's error box: its title, an error icon, an OK button.
+void showErrorBox(const QString& message);
+
+} // namespace speech
