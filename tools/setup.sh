@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Set-up for a Debian 12 machine: installs what is missing, builds, makes the recordings, then
+# either starts the program ("run") or runs every test ("test"). Safe to run again: each step
+# skips what is already done.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$(pwd)
+build=${CHENXING_BUILD:-$top/build}
+
+packages=(
+  cmake ninja-build g++ python3 python3-fonttools
+  qt6-base-dev qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
+  qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk fonts-sil-charis
+  espeak-ng sox xvfb xauth x11-utils pulseaudio pulseaudio-utils
+  golang-github-mozillazg-go-pinyin-dev libbenchmark-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build"
+
+# Recordings of every word of the sound table, made once.
+"$build/tools/chenxing-export" | python3 "$top/tools/make_recordings.py" "$top/sound"
+
+# A display and a sound output for machines without a desktop session.
+desktop() {
+  if [ -z "${DISPLAY:-}" ]; then
+    export DISPLAY=:94
+    if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && [ ! -e /tmp/.X11-unix/X94 ]; then
+      Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      for _ in $(seq 50); do [ -e /tmp/.X11-unix/X94 ] && break; sleep 0.1; done
+    fi
+  fi
+  export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/chenxing-runtime}
+  mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  if ! pactl info >/dev/null 2>&1; then
+    pulseaudio --daemonize=yes --exit-idle-time=-1 --system=false -n \
+      --load="module-null-sink sink_name=null" --load="module-native-protocol-unix" \
+      --load="module-always-sink" >/dev/null 2>&1 || true
+    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  fi
+}
+
+case "${1:-run}" in
+  run)
+    desktop
+    cd "$top"   # the recordings are found from here
+    exec "$build/app/chenxing"
+    ;;
+  test)
+    desktop
+    cd "$build"
+    ctest --output-on-failure --timeout 600 "${@:2}"
+    ;;
+  *)
+    echo "usage: tools/setup.sh [run|test]" >&2
+    exit 2
+    ;;
+esac
