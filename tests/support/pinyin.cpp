@@ -42,6 +42,7 @@ std::map<QChar, QString> usualReadings(const QString& text)
         for (qsizetype i = start; i < std::min(chars.size(), start + 400); ++i)
             chunk += chars[i];
         QProcess p;
+        p.setStandardInputFile(QProcess::nullDevice());  // it reads standard input when not a terminal
         p.start(QStringLiteral("pinyin"), {QStringLiteral("-s"), QStringLiteral("zhao"), chunk});
         if (!p.waitForFinished(30000))
             return {};
