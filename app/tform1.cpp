@@ -52,7 +52,10 @@ TForm1::TForm1(std::unique_ptr<dictionary::SoundOutput> sound)
     Memo2->setGeometry(153, 48, 392, 22);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo2->document()->setDocumentMargin(1);
+    // One text line high: a thin frame and no document margin keep the 16 px symbols whole.
+    Memo2->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Memo2->setLineWidth(1);
+    Memo2->document()->setDocumentMargin(0);
     {
         QPalette p = Memo2->palette();
         p.setColor(QPalette::Text, Qt::blue);

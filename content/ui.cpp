@@ -47,6 +47,7 @@ QPlainTextEdit* makePane(QWidget* parent, const char* name)
     pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    pane->document()->setDocumentMargin(2);  // room for 53 columns in the main window
     pane->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     return pane;
 }
