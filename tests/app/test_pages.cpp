@@ -81,7 +81,7 @@ std::vector<LetterRule> rulesFromPage()
             mainQuoted << it.next().captured(1).split(QStringLiteral("，"));
         if (main.contains(QStringLiteral("只占用")))
             r.exactly = mainQuoted;
-        else if (main.contains(QStringLiteral("没有声母")))
+        else if (main.contains(QStringLiteral("没有声母")) || main.contains(QStringLiteral("零声母")))
             r.noInitial = true;
         else
             r.prefixes = mainQuoted;
