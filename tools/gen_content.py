@@ -317,12 +317,13 @@ def build(data):
     return em, tables, texts
 
 
-def cell_row(cells, width, last_pad=None):
+def cell_row(cells, width, min_gap=1):
+    """Cells start every `width` columns; a cell too long for its place pushes the rest right."""
     out = ""
     for i, c in enumerate(cells):
         out += c
         if i < len(cells) - 1:
-            out += " " * max(1, width * (i + 1) - gbk_width(out))
+            out += " " * max(min_gap, width * (i + 1) - gbk_width(out))
     return out
 
 
@@ -391,7 +392,8 @@ def vocabulary_units(stories):
             lines += [s["key"], ""]
             ws = s["words"]
             for i in range(0, len(ws), 3):
-                lines += [cell_row(ws[i:i + 3], 25), ""]
+                # Two blanks at least, so that words holding a blank ("Uh oh") stay readable as one.
+                lines += [cell_row(ws[i:i + 3], 25, min_gap=2), ""]
         rows.append((f"{u:02d}", ["\r".join(lines[:-1])]))
     return rows
 

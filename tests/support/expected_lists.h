@@ -46,4 +46,35 @@ inline constexpr const char* kPhoneticOnly =
     "uncommon undesirable unfair unhappy unlike unlikely unlock unusual useful useless user usually voter "
     "waiter youthful ";
 
+// The story glossary's keys, in table order.
+inline constexpr const char* kGlossaryKeys =
+    "manner Mary mary the a beer rap downstairs well built win easy up certainly Tasmin tasmin pa animal "
+    "with four leg name two which have hen what go to neighbor daughter when she graduate mother old lady "
+    "August august year every answer do elephant that no other pupil little betty birthday teacher your "
+    "Tommy Jimmy tommy jimmy bulldog Co-worker CEO co-worker ceo Uh Susie Roy Tom Ann Johnny Cuthbert Mum "
+    "John Geoffrey uh susie roy tom ann johnny cuthbert mum john geoffrey cow five thing contain milk "
+    "button and is an be unexpected cheese ice cream each so you are father of twin who they look like "
+    "excite parent patience angler watch me for three hour now why not try yourself onlooker I i get "
+    "correct word use most often at school know make face feces small child wait he start it swear die if "
+    "refuse marry shall him sixty later millionaire my wife made out assistant were before "
+    "multimillionaire absolute zero student think deserve professor neither but lowest mark am allow give "
+    "done anything take week notice sack play pay lightning can tell difference between electricity about "
+    "great scientist century yes sir all dead will first woman here magazine how off second good those "
+    "illegal just right hand turn okay dad policeman behind same reason stone earth round ma say need "
+    "madam said salesman after show his company product home money on desk shout gentleman order entire "
+    "class yell see doctor come as soon possible had ill carry her breakfast idiot mean by everyone sorry "
+    "was suppose secret dance short funny time seem very fiance leader orchestra sign bottom where "
+    "declaration independence guess never strike place twice because struck once there any more plural "
+    "form man perhaps customer waiter find oyster in this stew expect angel food cake hair misbehave "
+    "another gosh mom must terror grandma gray fish net lot hole tie together string reply girl ditch "
+    "mike manage crash car jack over new horse nice everywhen we jump stop let hospital stand middle busy "
+    "street officer hope son forget learn college certain live kiss type improve only seven mistake "
+    "seventeen sentence ugly aunt embarrass ask mask party wear one talk yet brother permission secretary "
+    "feel boss henpeck commit suicide being late morning corner guidepost slow conduct courtesy report "
+    "whenever punch someone apologize black note piano till wash filthy even pocket empty still something "
+    "Rome night told day next please neck ear honest happen again French french difficult boy begin "
+    "become latter half cheer willie grandfather sick bit soldier funeral comparison card high salary "
+    "office dean back leave people least February february month save coal economical housewife stove "
+    "quantity whole since work theater free ticket then bring few from bank ";
+
 } // namespace testsupport
