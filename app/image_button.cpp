@@ -1,5 +1,6 @@
 #include "app/image_button.h"
 
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,9 +18,35 @@ QPixmap renderSvg(const QString& svg, QSize size, qreal pixelRatio)
     return pixmap;
 }
 
+namespace {
+// To assistive technology the picture is a push button that can be pressed.
+class ImageButtonAccessible : public QAccessibleWidget {
+public:
+    explicit ImageButtonAccessible(ImageButton* b)
+        : QAccessibleWidget(b, QAccessible::Button)
+    {
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            QMetaObject::invokeMethod(widget(), "clicked");
+    }
+};
+
+QAccessibleInterface* imageButtonAccessible(const QString& key, QObject* object)
+{
+    if (key == QLatin1String("ImageButton"))
+        return new ImageButtonAccessible(static_cast<ImageButton*>(object));
+    return nullptr;
+}
+} // namespace
+
 ImageButton::ImageButton(QWidget* parent, const char* name, const QString& svg, const QString& hint)
     : QLabel(parent)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(&imageButtonAccessible), true);
+    Q_UNUSED(factoryInstalled);
     setObjectName(QString::fromLatin1(name));
     setFixedSize(33, 33);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);

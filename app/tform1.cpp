@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QShortcut>
 
 #include "app/image_button.h"
 #include "content/pane.h"
@@ -100,6 +101,31 @@ TForm1::TForm1(std::unique_ptr<dictionary::SoundOutput> sound)
     separator("N9");
     item("N10", QStringLiteral("  退   出  "), &TForm1::N10Click);
 
+    // Names a screen reader announces; the areas as the help page calls them.
+    setAccessibleName(QStringLiteral("晨星学堂 主窗口"));
+    ComboBox1->setAccessibleName(QStringLiteral("输入区"));
+    ComboBox1->lineEdit()->setAccessibleName(QStringLiteral("输入区"));
+    ComboBox1->lineEdit()->setAccessibleDescription(QStringLiteral("输入英语单词，显示其汉字码、词义和音标"));
+    ListBox1->setAccessibleName(QStringLiteral("浏览区"));
+    Memo2->setAccessibleName(QStringLiteral("音标区"));
+    Memo1->setAccessibleName(QStringLiteral("显示区"));
+    Image1->setAccessibleName(QStringLiteral("幽默故事"));
+    Image2->setAccessibleName(QStringLiteral("语音引擎"));
+    Image3->setAccessibleName(QStringLiteral("单词练习"));
+    Image4->setAccessibleName(QStringLiteral("真人发音"));
+    Image5->setAccessibleName(QStringLiteral("主菜单"));
+
+    // The pictures take no focus; these keys reach them from the keyboard.
+    const auto key = [this](QKeySequence k, void (TForm1::*handler)()) {
+        auto* s = new QShortcut(k, this);
+        connect(s, &QShortcut::activated, this, handler);
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_1), &TForm1::Image1Click);
+    key(QKeySequence(Qt::CTRL | Qt::Key_2), &TForm1::Image2Click);
+    key(QKeySequence(Qt::CTRL | Qt::Key_3), &TForm1::Image3Click);
+    key(QKeySequence(Qt::CTRL | Qt::Key_P), &TForm1::Image4Click);
+    key(QKeySequence(Qt::Key_F10), &TForm1::popUpMenuAtPicture);
+
     setTabOrder(ListBox1, ComboBox1);
     setTabOrder(ComboBox1, Memo1);
     setTabOrder(Memo1, Memo2);
@@ -172,8 +198,18 @@ void TForm1::Image4Click()
 
 void TForm1::Image5Click()
 {
-    const QPoint at = QCursor::pos();
+    popUpMenu(QCursor::pos());
+}
+
+void TForm1::popUpMenu(QPoint at)
+{
+    // Centred horizontally on the point, its top edge 20 pixels below it.
     PopupMenu2->popup(QPoint(at.x() - PopupMenu2->sizeHint().width() / 2, at.y() + 20));
+}
+
+void TForm1::popUpMenuAtPicture()
+{
+    popUpMenu(Image5->mapToGlobal(QPoint(Image5->width() / 2, 0)));
 }
 
 void TForm1::showPage(const char* page)

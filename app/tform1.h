@@ -57,6 +57,8 @@ protected:
 
 private:
     void showPage(const char* page);
+    void popUpMenu(QPoint at);
+    void popUpMenuAtPicture();
     dictionary::Controls controls() const;
 
     QWidget* stories_ = nullptr;

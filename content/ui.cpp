@@ -1,5 +1,6 @@
 #include "content/ui.h"
 
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -24,8 +25,22 @@ QFont windowFont()
     return f;
 }
 
+namespace {
+// Our windows are plain widgets; tell assistive technology they are windows, not fillers.
+QAccessibleInterface* windowAccessible(const QString&, QObject* object)
+{
+    auto* w = qobject_cast<QWidget*>(object);
+    if (w && w->isWindow() && w->property("chenxingWindow").toBool())
+        return new QAccessibleWidget(w, QAccessible::Window, w->windowTitle());
+    return nullptr;
+}
+} // namespace
+
 void setupFixedWindow(QWidget* window, QSize client, const QString& caption, bool minimizeOnly)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(&windowAccessible), true);
+    Q_UNUSED(factoryInstalled);
+    window->setProperty("chenxingWindow", true);
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint;
     if (!minimizeOnly)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;

@@ -51,6 +51,12 @@ TForm3::TForm3()
     setTabOrder(Memo2, ComboBox1);
     setTabOrder(ComboBox1, ComboBox2);
 
+    setAccessibleName(QStringLiteral("单词练习"));
+    Memo1->setAccessibleName(QStringLiteral("单词表"));
+    Memo2->setAccessibleName(QStringLiteral("汉字码表"));
+    ComboBox1->setAccessibleName(QStringLiteral("单词表单元号"));
+    ComboBox2->setAccessibleName(QStringLiteral("汉字码表单元号"));
+
     connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, &TForm3::ComboBox1Change);
     connect(ComboBox2->lineEdit(), &QLineEdit::textEdited, this, &TForm3::ComboBox2Change);
 }

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QShortcut>
 
 #include "content/ui.h"
 
@@ -15,6 +16,7 @@ DividerBar::DividerBar(TwoPaneForm* form, int height)
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(true);
     setCursor(Qt::SplitVCursor);
+    setAccessibleName(QStringLiteral("分隔条"));
 }
 
 void DividerBar::mousePressEvent(QMouseEvent* event)
@@ -50,6 +52,8 @@ TwoPaneForm::TwoPaneForm(QSize client, const QString& caption, int barHeight, in
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFixedHeight(bottomHeight);
     relayout();
+    // A secondary window: Escape hides it like its close button.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void TwoPaneForm::setTopHeight(int height)

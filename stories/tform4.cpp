@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QToolButton>
 
 #include "content/pane.h"
@@ -45,6 +46,18 @@ TForm4::TForm4()
 
     setTabOrder(Memo1, Memo2);
     setTabOrder(Memo2, ComboBox1);
+
+    setAccessibleName(QStringLiteral("幽默故事"));
+    Memo1->setAccessibleName(QStringLiteral("英语阅读区"));
+    Memo2->setAccessibleName(QStringLiteral("汉语阅读区"));
+    ComboBox1->setAccessibleName(QStringLiteral("幽默故事框"));
+    // The buttons take no focus; these keys reach them from the keyboard.
+    const auto key = [this](QKeySequence k, void (TForm4::*handler)()) {
+        connect(new QShortcut(k, this), &QShortcut::activated, this, handler);
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_L), &TForm4::SpeedButton1Click);
+    key(QKeySequence(Qt::ALT | Qt::Key_Right), &TForm4::SpeedButton2Click);
+    key(QKeySequence(Qt::ALT | Qt::Key_Left), &TForm4::SpeedButton3Click);
 
     connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, &TForm4::ComboBox1Change);
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm4::SpeedButton1Click);

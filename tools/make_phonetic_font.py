@@ -5,6 +5,7 @@ Builds the phonetic-line font: the ASCII code points of the transcription alphab
 phonetic symbols, so the stored line stays ASCII (what the user copies) while the screen shows
 the symbols. Made from an OFL font and renamed, as its licence asks of a modified version.
 """
+import logging
 import string
 import sys
 
@@ -12,6 +13,7 @@ from fontTools import subset
 from fontTools.ttLib import TTFont
 
 FAMILY = "Chenxing Phonetic"
+logging.getLogger("fontTools").setLevel(logging.ERROR)  # subsetting notes about tables we drop
 
 # ASCII character -> the symbol it stands for.
 SYMBOLS = {

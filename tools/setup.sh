@@ -13,6 +13,7 @@ packages=(
   qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk fonts-sil-charis
   espeak-ng sox xvfb xauth x11-utils pulseaudio pulseaudio-utils
   golang-github-mozillazg-go-pinyin-dev libbenchmark-dev
+  at-spi2-core python3-pyatspi dbus xdotool
 )
 missing=()
 for p in "${packages[@]}"; do

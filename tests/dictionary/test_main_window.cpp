@@ -356,6 +356,28 @@ private slots:
         QVERIFY(form1->isVisible());
     }
 
+    void keyboardReachesThePictures()
+    {
+        form1->activateWindow();
+        QTRY_VERIFY(form1->isActiveWindow());
+        QTest::keyClick(form1.get(), Qt::Key_3, Qt::ControlModifier);
+        QTRY_VERIFY(form3->isVisible());
+        QTRY_VERIFY(form3->isActiveWindow());  // shown and brought to the front
+        QTest::keyClick(form3.get(), Qt::Key_Escape);  // hides, as closing does
+        QVERIFY(!form3->isVisible());
+        form1->activateWindow();
+        QTRY_VERIFY(form1->isActiveWindow());
+        QTest::keyClick(form1.get(), Qt::Key_1, Qt::ControlModifier);
+        QTRY_VERIFY(form4->isVisible());
+        form1->activateWindow();
+        QTRY_VERIFY(form1->isActiveWindow());
+        QTest::keyClick(form1.get(), Qt::Key_F10);
+        QTRY_VERIFY(form1->PopupMenu2->isVisible());
+        QTest::keyClick(form1->PopupMenu2, Qt::Key_Down);
+        QTest::keyClick(form1->PopupMenu2, Qt::Key_Return);  // the first item: the preface
+        QTRY_COMPARE(form1->Memo1->toPlainText(), shown(content::text("PrefacePage")));
+    }
+
     void exitEndsTheProgramWithOtherWindowsOpen()
     {
         form3->show();

@@ -239,6 +239,22 @@ private slots:
         }
     }
 
+    void keyboard()
+    {
+        form->activateWindow();
+        QTRY_VERIFY(form->isActiveWindow());
+        retype("049");
+        QTest::keyClick(form->ComboBox1->lineEdit(), Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(box(), QStringLiteral("050"));
+        QTest::keyClick(form->ComboBox1->lineEdit(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(box(), QStringLiteral("049"));
+        QCOMPARE(top(), pane(content::Stories, "049", 0));
+        QTest::keyClick(form->ComboBox1->lineEdit(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(box(), QString());
+        QTest::keyClick(form->ComboBox1->lineEdit(), Qt::Key_Escape);
+        QVERIFY(!form->isVisible());
+    }
+
     void clearAndExit()
     {
         retype("003");
