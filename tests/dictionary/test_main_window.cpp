@@ -108,6 +108,10 @@ private slots:
         for (ImageButton* b : {form1->Image1, form1->Image2, form1->Image3, form1->Image4, form1->Image5}) {
             QCOMPARE(b->geometry(), QRect(left, 8, 33, 33));
             QCOMPARE(b->cursor().shape(), Qt::PointingHandCursor);
+            // Drawn for the screen's pixel ratio: sharp, not a scaled-up bitmap.
+            const QPixmap p = b->pixmap();
+            QCOMPARE(p.devicePixelRatio(), qApp->devicePixelRatio());
+            QCOMPARE(p.size(), QSize(32, 32) * qApp->devicePixelRatio());
             left += 72;
         }
         QCOMPARE(form1->Image1->toolTip(), QStringLiteral("幽默故事"));
