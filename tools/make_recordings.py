@@ -7,6 +7,7 @@ there are kept, so a second run costs nothing.
 """
 import json
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -34,6 +35,8 @@ def make(word, target):
 
 
 def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__.strip().splitlines()[0])
     out = sys.argv[1]
     files = recordings(json.load(sys.stdin))
     todo = []
@@ -41,6 +44,9 @@ def main():
         target = os.path.join(out, *path.split("\\")[1:])
         if not os.path.isfile(target):
             todo.append((word, target))
+    missing = [tool for tool in ("espeak-ng", "sox") if not shutil.which(tool)]
+    if todo and missing:
+        sys.exit(f"make_recordings.py: needs {' and '.join(missing)} (Debian packages of the same names)")
     with ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
         for f in [pool.submit(make, w, t) for w, t in todo]:
             f.result()

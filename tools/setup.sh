@@ -13,7 +13,7 @@ packages=(
   qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk fonts-sil-charis
   espeak-ng sox xvfb xauth x11-utils pulseaudio pulseaudio-utils
   golang-github-mozillazg-go-pinyin-dev libbenchmark-dev
-  at-spi2-core python3-pyatspi dbus xdotool
+  at-spi2-core python3-pyatspi dbus xdotool desktop-file-utils appstream dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -26,10 +26,8 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The build also makes the recordings of the sound table (once) in "$build/sound".
 cmake --build "$build"
-
-# Recordings of every word of the sound table, made once.
-"$build/tools/chenxing-export" | python3 "$top/tools/make_recordings.py" "$top/sound"
 
 # A display and a sound output for machines without a desktop session.
 desktop() {
@@ -53,7 +51,7 @@ desktop() {
 case "${1:-run}" in
   run)
     desktop
-    cd "$top"   # the recordings are found from here
+    cd "$build"   # the recordings are found from here
     exec "$build/app/chenxing"
     ;;
   test)
