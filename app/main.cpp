@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/app_error.h"
 #include "app/tform1.h"
 #include "practice/tform3.h"
 #include "speech/tform2.h"
@@ -7,8 +8,9 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    ChenxingApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("晨星学堂"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("chenxing"));  // matches the menu entry
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chenxing.svg")));
 
     TForm1 form1;

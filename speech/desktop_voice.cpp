@@ -1,18 +1,25 @@
+#include <algorithm>
 #include <deque>
 
 #include <QTextToSpeech>
 
+#include "speech/flite_voice.h"
 #include "speech/voice_text.h"
 
 namespace speech {
 
 namespace {
 
-// The desktop speech engine behind the voice-text operations. The engine speaks one text at a
-// time, so the queue lives here; texts are held as implicitly shared strings, not copies.
-class DesktopVoice final : public VoiceText {
+bool hasWords(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+// speech-dispatcher through Qt TextToSpeech. The engine speaks one text at a time and a new
+// say() cuts the current one short, so the queue lives here, as shared strings.
+class DispatcherVoice final : public VoiceText {
 public:
-    explicit DesktopVoice(QTextToSpeech* engine)
+    explicit DispatcherVoice(QTextToSpeech* engine)
         : engine_(engine)
     {
         QObject::connect(engine_, &QTextToSpeech::stateChanged, engine_, [this](QTextToSpeech::State s) {
@@ -20,13 +27,13 @@ public:
                 speakNext();
         });
     }
-    ~DesktopVoice() override { delete engine_; }
+    ~DispatcherVoice() override { delete engine_; }
 
-    std::int32_t Register(const QString&, const QString&) override { return ready(); }
+    std::int32_t Register(const QString&, const QString&) override { return status(); }
 
     std::int32_t Speak(const QString& text, std::int32_t) override
     {
-        if (const std::int32_t s = ready(); s < 0)
+        if (const std::int32_t s = status(); s < 0)
             return s;
         queue_.push_back(text);
         if (engine_->state() == QTextToSpeech::Ready)
@@ -38,47 +45,53 @@ public:
     {
         queue_.clear();
         engine_->stop();
-        return ready();
+        return status();
     }
 
     std::int32_t AudioPause() override
     {
         engine_->pause();
-        return ready();
+        return status();
     }
 
     std::int32_t AudioResume() override
     {
         engine_->resume();
-        return ready();
+        return status();
     }
 
     std::int32_t IsSpeaking(std::int16_t& speaking) override
     {
         speaking = engine_->state() == QTextToSpeech::Speaking ? -1 : 0;
-        return ready();
+        return status();
     }
 
     QString errorDescription() const override { return error_; }
 
 private:
-    std::int32_t ready()
+    std::int32_t status()
     {
         if (engine_->state() != QTextToSpeech::Error) {
             error_.clear();
             return S_OK;
         }
-        error_ = QStringLiteral("The speech engine %1 reported an error").arg(engine_->engine());
+        error_ = engine_->errorString();
+        if (error_.isEmpty())
+            error_ = QStringLiteral("The speech engine %1 reported an error").arg(engine_->engine());
         return E_FAIL;
     }
 
     void speakNext()
     {
-        if (queue_.empty())
-            return;
-        const QString next = queue_.front();
-        queue_.pop_front();
-        engine_->say(next);
+        // A text without words would not start the engine, and the queue behind it would stall.
+        while (!queue_.empty()) {
+            const QString next = queue_.front();
+            queue_.pop_front();
+            if (hasWords(next)) {
+                engine_->say(next);
+                return;
+            }
+        }
     }
 
     QTextToSpeech* engine_;
@@ -90,27 +103,17 @@ private:
 
 VoiceCreation createDesktopVoice()
 {
-    VoiceCreation made;
+    // The engines the desktop has installed for Qt's speech framework decide what is there.
     const QStringList engines = QTextToSpeech::availableEngines();
-    QString engine;
-    for (const QString& wanted : {QStringLiteral("speechd"), QStringLiteral("flite")})
-        if (engines.contains(wanted)) {
-            engine = wanted;
-            break;
-        }
-    if (engine.isEmpty()) {
-        made.status = REGDB_E_CLASSNOTREG;
-        return made;
+    if (engines.contains(QStringLiteral("speechd"))) {
+        auto* engine = new QTextToSpeech(QStringLiteral("speechd"));
+        if (engine->state() != QTextToSpeech::Error)
+            return {std::make_unique<DispatcherVoice>(engine), S_OK, {}};
+        delete engine;  // no dispatcher running: flite instead
     }
-    auto* tts = new QTextToSpeech(engine);
-    if (tts->state() == QTextToSpeech::Error) {
-        made.status = E_FAIL;
-        made.description = QStringLiteral("The speech engine %1 could not be started").arg(engine);
-        delete tts;
-        return made;
-    }
-    made.voice = std::make_unique<DesktopVoice>(tts);
-    return made;
+    if (engines.contains(QStringLiteral("flite")))
+        return createFliteVoice();
+    return {nullptr, REGDB_E_CLASSNOTREG, {}};
 }
 
 } // namespace speech

@@ -11,8 +11,15 @@
 namespace speech {
 
 namespace {
-constexpr std::int32_t kReadingSpeech = 0x10;
+constexpr std::int32_t kReadingSpeech = 0x10;  // the interface's reading speech type
 constexpr int kRepeatCount = 54;
+
+// The pane's whole text as the voice takes it: lines joined by CR LF, no break after the last.
+QString paneText(QString text)
+{
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
 
 QToolButton* makeSpeedButton(QWidget* parent, const char* name, int left, const char* icon, const QString& role)
 {
@@ -30,10 +37,11 @@ QToolButton* makeSpeedButton(QWidget* parent, const char* name, int left, const 
 void showErrorBox(const QString& message)
 {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), errorBoxText(message), QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("ErrorBox"));
     box.exec();
 }
 
-TForm2::TForm2(VoiceFactory factory)
+TForm2::TForm2(const VoiceFactory& factory)
 {
     setObjectName(QStringLiteral("Form2"));
     content::setupFixedWindow(this, QSize(433, 297), QStringLiteral("语音引擎"), true);
@@ -66,36 +74,40 @@ TForm2::TForm2(VoiceFactory factory)
 
 TForm2::~TForm2() = default;
 
-void TForm2::FormCreate(VoiceFactory factory)
+void TForm2::FormCreate(const VoiceFactory& factory)
 {
     VoiceCreation made = factory();
-    if (!made.voice) {
-        throw VoiceError(errorMessage(made.status < 0 ? made.status : E_NOINTERFACE,
-                                      made.status < 0 ? made.description : QStringLiteral("Interface not supported")));
-    }
+    if (made.status < 0)
+        throw VoiceError(errorMessage(made.status, made.description));
+    if (!made.voice)
+        throw VoiceError(QStringLiteral("Interface not supported"));
     VoiceText_ = std::move(made.voice);
     check(VoiceText_->Register(QStringLiteral("Demo Site"), QStringLiteral("Demo App")), VoiceText_.get());
-}
-
-QString TForm2::paneText() const
-{
-    // The pane's whole text, lines joined by CR LF, no break after the last.
-    return Memo1->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
 void TForm2::SpeedButton1Click()
 {
     if (!VoiceText_)
         return;
-    check(VoiceText_->Speak(paneText(), kReadingSpeech), VoiceText_.get());
+    check(VoiceText_->Speak(paneText(Memo1->toPlainText()), kReadingSpeech), VoiceText_.get());
 }
 
 void TForm2::SpeedButton2Click()
 {
     if (!VoiceText_)
         return;
-    for (int i = 0; i < kRepeatCount; ++i)
-        check(VoiceText_->Speak(paneText(), kReadingSpeech), VoiceText_.get());
+    // The pane is read afresh before every call. While it reads the same, the text converted
+    // last time is handed over again, so the 54 queued texts share one string.
+    QString read;
+    QString text;
+    for (int i = 0; i < kRepeatCount; ++i) {
+        QString now = Memo1->toPlainText();
+        if (i == 0 || now != read) {
+            text = paneText(now);
+            read = std::move(now);
+        }
+        check(VoiceText_->Speak(text, kReadingSpeech), VoiceText_.get());
+    }
 }
 
 void TForm2::SpeedButton3Click()

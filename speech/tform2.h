@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QWidget>
@@ -12,13 +13,14 @@ class QToolButton;
 namespace speech {
 
 // How the window gets its voice-text component; the default is the desktop's engine.
-using VoiceFactory = VoiceCreation (*)();
+using VoiceFactory = std::function<VoiceCreation()>;
 
 // The read-aloud window: speaks the pane's text once or 54 times, pauses, resumes, stops.
+// Closing it only hides it; the voice and the text stay for the next showing.
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm2(VoiceFactory factory = &createDesktopVoice);
+    explicit TForm2(const VoiceFactory& factory = &createDesktopVoice);
     ~TForm2() override;
 
     QToolButton* SpeedButton1;
@@ -32,7 +34,8 @@ public:
     // Empty when the component could not be created.
     VoiceText* voice() const { return VoiceText_.get(); }
 
-    void FormCreate(VoiceFactory factory);
+    // Creates the component and registers with it; a failure is raised as VoiceError.
+    void FormCreate(const VoiceFactory& factory);
 
 public slots:
     void SpeedButton1Click();
@@ -43,11 +46,11 @@ public slots:
     void SpeedButton6Click();
 
 private:
-    QString paneText() const;
     std::shared_ptr<VoiceText> VoiceText_;
 };
 
-// Shows an error as the application's error box: its title, an error icon, an OK button.
+// Shows an error as the application's error box: its name as caption, an error icon, an OK
+// button, and a full stop added where the message ends on a letter or digit.
 void showErrorBox(const QString& message);
 
 } // namespace speech

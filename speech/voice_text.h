@@ -24,6 +24,7 @@ public:
     virtual std::int32_t Speak(const QString& text, std::int32_t flags) = 0;
     // Silences the speech and drops the queue.
     virtual std::int32_t StopSpeaking() = 0;
+    // Pause and resume hold and continue the speech where it is.
     virtual std::int32_t AudioPause() = 0;
     virtual std::int32_t AudioResume() = 0;
     // Non-zero while speech is audible, zero while paused or idle.
@@ -32,14 +33,16 @@ public:
     virtual QString errorDescription() const = 0;
 };
 
-// What creating the component gave: the object, or a failure status and what the platform said.
+// What creating the component gave: the object; or a failure status and what the component said;
+// or, with a non-negative status and no object, a component without the voice-text operations.
 struct VoiceCreation {
     std::unique_ptr<VoiceText> voice;
     std::int32_t status = S_OK;
     QString description;
 };
 
-// The desktop's speech engine (speech-dispatcher where installed, otherwise flite).
+// The desktop's speech engine: speech-dispatcher where it runs, otherwise flite. Fails with
+// REGDB_E_CLASSNOTREG when the desktop has neither.
 VoiceCreation createDesktopVoice();
 
 // An error raised by a failed status; reaches the application's top-level handler.
@@ -57,7 +60,7 @@ private:
 // else "OLE error XXXXXXXX".
 QString errorMessage(std::int32_t status, const QString& description);
 
-// Raises VoiceError for a negative status.
+// Raises VoiceError for a negative status, worded from what the voice left.
 void check(std::int32_t status, const VoiceText* voice);
 
 // The text of the error box: a full stop is appended when the last character sorts after ".".
