@@ -14,11 +14,14 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chenxing.svg")));
 
     TForm1 form1;
+    // The main window is on screen before the others are made (they start hidden, in this order),
+    // so that loading the voice does not hold up the first sight of the program.
+    form1.show();
+    QCoreApplication::processEvents();
     speech::TForm2 form2;
     practice::TForm3 form3;
     stories::TForm4 form4;
     form1.setWindows(&form4, &form2, &form3);
 
-    form1.show();
     return app.exec();
 }
