@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QToolButton>
 
 #include "content/tables.h"
@@ -63,6 +64,18 @@ TForm2::TForm2(const VoiceFactory& factory)
     connect(SpeedButton4, &QToolButton::clicked, this, &TForm2::SpeedButton4Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TForm2::SpeedButton5Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TForm2::SpeedButton6Click);
+
+    // The buttons take no focus; these keys press them from the keyboard.
+    setAccessibleName(QStringLiteral("语音引擎"));
+    Memo1->setAccessibleName(QStringLiteral("朗读文本"));
+    const std::pair<QToolButton*, QKeySequence> keys[] = {
+        {SpeedButton1, QKeySequence(Qt::Key_F5)}, {SpeedButton2, QKeySequence(Qt::SHIFT | Qt::Key_F5)},
+        {SpeedButton3, QKeySequence(Qt::Key_F6)}, {SpeedButton4, QKeySequence(Qt::Key_F7)},
+        {SpeedButton5, QKeySequence(Qt::CTRL | Qt::Key_L)}, {SpeedButton6, QKeySequence(Qt::Key_Escape)}};
+    for (const auto& [button, key] : keys) {
+        connect(new QShortcut(key, this), &QShortcut::activated, button, &QToolButton::click);
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->accessibleName(), key.toString(QKeySequence::NativeText)));
+    }
 
     // Creation failures are shown here and start-up goes on without a voice.
     try {

@@ -354,6 +354,35 @@ private slots:
     }
 
     // Stop silences; clear only empties the pane, speech under way goes on.
+    // The buttons take no focus: keys press them, with the same calls as a click.
+    void keysPressTheButtons()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        QTRY_VERIFY(form->isActiveWindow());
+        const QString text = form->Memo1->toPlainText();
+        voice->calls.clear();
+        QTest::keyClick(form->Memo1, Qt::Key_F5);
+        QCOMPARE(voice->ops(), QStringList{QStringLiteral("Speak")});
+        voice->calls.clear();
+        QTest::keyClick(form->Memo1, Qt::Key_F5, Qt::ShiftModifier);
+        QCOMPARE(voice->calls.size(), std::size_t(54));
+        voice->calls.clear();
+        QTest::keyClick(form->Memo1, Qt::Key_F6);
+        QCOMPARE(voice->ops(), QStringList({QStringLiteral("IsSpeaking"), QStringLiteral("AudioResume")}));
+        voice->calls.clear();
+        QTest::keyClick(form->Memo1, Qt::Key_F7);
+        QCOMPARE(voice->ops(), QStringList{QStringLiteral("StopSpeaking")});
+        QCOMPARE(form->Memo1->toPlainText(), text);
+        QTest::keyClick(form->Memo1, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(form->Memo1->toPlainText().isEmpty());
+        voice->calls.clear();
+        QTest::keyClick(form->Memo1, Qt::Key_Escape);
+        QCOMPARE(voice->ops(), QStringList{QStringLiteral("StopSpeaking")});
+        QVERIFY(!form->isVisible());
+    }
+
     void stopAndClearButtons()
     {
         voice->calls.clear();
