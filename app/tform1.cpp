@@ -47,7 +47,7 @@ TForm1::TForm1(std::unique_ptr<dictionary::SoundOutput> sound)
     ListBox1->setUniformItemSizes(true);
     ListBox1->addItems(dictionary::wordListItems());
 
-    Memo2 = new QPlainTextEdit(this);
+    Memo2 = content::makeTextEdit(this);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setFont(dictionary::phoneticFont());
     Memo2->setGeometry(153, 48, 392, 22);

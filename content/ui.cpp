@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QWidget>
@@ -54,9 +55,44 @@ void setupFixedWindow(QWidget* window, QSize client, const QString& caption, boo
     }
 }
 
+namespace {
+// A pane that takes a pasted or dropped plain text straight into its document. Qt first builds
+// the text as a document of its own and then copies it over block by block, which makes a paste
+// of a whole book (1 MB) about three times slower. The text, the caret, the one undo step and
+// the formats come out the same. Qt's own path is kept where its undo would put the caret
+// elsewhere (inserting at the very start of a non-empty pane, no selection), for an empty text
+// (Qt leaves the selection alone) and for Markdown (Qt converts it).
+class Pane final : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        QTextCursor cursor = textCursor();
+        const bool direct = source && (textInteractionFlags() & Qt::TextEditable) && source->hasText()
+                            && source->formats().value(0) != QLatin1String("text/markdown")
+                            && (cursor.hasSelection() || cursor.position() != 0 || document()->isEmpty());
+        const QString text = direct ? source->text() : QString();
+        if (text.isEmpty()) {
+            QPlainTextEdit::insertFromMimeData(source);
+            return;
+        }
+        cursor.insertText(text);
+        setTextCursor(cursor);
+        ensureCursorVisible();
+    }
+};
+} // namespace
+
+QPlainTextEdit* makeTextEdit(QWidget* parent)
+{
+    return new Pane(parent);
+}
+
 QPlainTextEdit* makePane(QWidget* parent, const char* name)
 {
-    auto* pane = new QPlainTextEdit(parent);
+    QPlainTextEdit* pane = makeTextEdit(parent);
     pane->setObjectName(QString::fromLatin1(name));
     pane->setFont(paneFont());
     pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

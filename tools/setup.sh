@@ -56,8 +56,9 @@ case "${1:-run}" in
     ;;
   test)
     desktop
-    cd "$build"
-    ctest --output-on-failure --timeout 600 "${@:2}"
+    (cd "$build" && ctest --output-on-failure --timeout 600 "${@:2}")
+    # Then the sanitizer build of the whole suite, a short fuzzing run and the leak check.
+    bash "$top/tools/ci_extra.sh"
     ;;
   *)
     echo "usage: tools/setup.sh [run|test]" >&2

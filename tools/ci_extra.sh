@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Extra CI steps, run after "tools/setup.sh test" in the same shell environment: the display,
+# XDG_RUNTIME_DIR and the sound server are already up, and build/ holds the normal build.
+#   1. the whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer (g++);
+#   2. a short fuzzing run over every table pass and the pane write rule (clang, libFuzzer);
+#   3. a leak check of the real program from start-up to a normal exit, under valgrind.
+# Each step fails the script on any report. Safe to run again: the build folders are reused.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$(pwd)
+build=${CHENXING_BUILD:-$top/build}
+asan=${CHENXING_ASAN_BUILD:-$top/build-asan}
+fuzz=${CHENXING_FUZZ_BUILD:-$top/build-fuzz}
+
+packages=(clang libclang-rt-14-dev valgrind)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+step() { echo; echo "=== $* ($(date +%T))"; }
+
+step "1/3 test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+CC=gcc CXX=g++ cmake -S "$top" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCHENXING_SANITIZE=ON -DCHENXING_BENCH=OFF >/dev/null
+cmake --build "$asan"
+# Every report of every process (tests and the programs they start) goes to a file of its own:
+# a report fails the run even where the process that made it was not watched.
+reports=$asan/sanitizer-reports
+rm -rf "$reports" && mkdir -p "$reports"
+# Leaks are left to step 3: Qt and fontconfig keep one-time allocations until exit.
+export ASAN_OPTIONS=detect_leaks=0:log_path=$reports/asan
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan
+suite=0
+ctest --test-dir "$asan" --output-on-failure --timeout 900 || suite=$?
+if compgen -G "$reports/*" >/dev/null; then
+  cat "$reports"/* >&2
+  echo "sanitizer reports above" >&2
+  exit 1
+fi
+[ "$suite" -eq 0 ] || exit "$suite"
+unset ASAN_OPTIONS UBSAN_OPTIONS
+
+step "2/3 fuzzing the table passes and the pane write rule"
+CC=clang CXX=clang++ cmake -S "$top" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCHENXING_FUZZ=ON -DBUILD_TESTING=OFF -DCHENXING_BENCH=OFF >/dev/null
+cmake --build "$fuzz" --target fuzz_tables
+mkdir -p "$fuzz/corpus" "$fuzz/artifacts"
+LSAN_OPTIONS=suppressions=$top/fuzz/lsan.supp \
+  "$fuzz/fuzz/fuzz_tables" -dict="$fuzz/fuzz/keys.dict" -runs=200000 -max_total_time=90 \
+  -timeout=20 -artifact_prefix="$fuzz/artifacts/" -print_final_stats=1 "$fuzz/corpus"
+
+step "3/3 leak check from start-up to exit"
+report=$build/leak-check.xml
+cd "$build"   # where the program finds its recordings
+valgrind --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite \
+  --child-silent-after-fork=yes --num-callers=40 --suppressions="$top/tests/robustness/valgrind.supp" \
+  --xml=yes --xml-file="$report" --log-file="$build/leak-check.log" "$build/app/chenxing" &
+program=$!
+# Let it come up and settle, then close the main window as a user does.
+if ! "$build/tests/robustness/close_window" "$program" "晨星学堂 3.9" 600 3; then
+  kill "$program" 2>/dev/null || true
+  wait "$program" 2>/dev/null || true
+  echo "the program's main window never came up" >&2
+  exit 1
+fi
+status=0
+wait "$program" || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "the program ended with status $status after its main window was closed" >&2
+  tail -n 40 "$build/leak-check.log" >&2
+  exit 1
+fi
+python3 "$top/tests/robustness/definite_leaks.py" "$report" "$build/app/chenxing" "$top"
+
+echo; echo "extra checks passed"
