@@ -12,16 +12,7 @@ build=${CHENXING_BUILD:-$top/build}
 asan=${CHENXING_ASAN_BUILD:-$top/build-asan}
 fuzz=${CHENXING_FUZZ_BUILD:-$top/build-fuzz}
 
-packages=(clang libclang-rt-14-dev valgrind)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# tools/setup.sh installs what these steps need (clang, its fuzzer runtime, valgrind).
 
 step() { echo; echo "=== $* ($(date +%T))"; }
 

@@ -14,6 +14,7 @@ packages=(
   espeak-ng sox xvfb xauth x11-utils pulseaudio pulseaudio-utils
   golang-github-mozillazg-go-pinyin-dev libbenchmark-dev
   at-spi2-core python3-pyatspi dbus xdotool desktop-file-utils appstream dpkg-dev
+  clang libclang-rt-14-dev valgrind
 )
 missing=()
 for p in "${packages[@]}"; do
