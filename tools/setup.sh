@@ -33,10 +33,19 @@ cmake --build "$build"
 # A display and a sound output for machines without a desktop session.
 desktop() {
   if [ -z "${DISPLAY:-}" ]; then
-    export DISPLAY=:94
-    if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && [ ! -e /tmp/.X11-unix/X94 ]; then
-      Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      for _ in $(seq 50); do [ -e /tmp/.X11-unix/X94 ] && break; sleep 0.1; done
+    # A display server of our own. -displayfd lets it take the first free number and say which,
+    # so a socket or lock file left behind by a killed server never stands in the way.
+    local number
+    number=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+    xvfb=$!
+    trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+    for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.1; done
+    export DISPLAY=":$(head -n 1 "$number")"
+    rm -f "$number"
+    if [ "$DISPLAY" = ":" ] || ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+      echo "could not start a display server (Xvfb)" >&2
+      exit 1
     fi
   fi
   export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/chenxing-runtime}
@@ -53,7 +62,7 @@ case "${1:-run}" in
   run)
     desktop
     cd "$build"   # the recordings are found from here
-    exec "$build/app/chenxing"
+    "$build/app/chenxing"
     ;;
   test)
     desktop
