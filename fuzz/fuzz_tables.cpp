@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include <QApplication>
