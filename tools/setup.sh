@@ -38,8 +38,7 @@ desktop() {
     local number
     number=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
-    xvfb=$!
-    trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+    servers+=("$!")
     for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.1; done
     export DISPLAY=":$(head -n 1 "$number")"
     rm -f "$number"
@@ -48,15 +47,31 @@ desktop() {
       exit 1
     fi
   fi
-  export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/chenxing-runtime}
-  mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    # A fresh runtime folder, so nothing a killed sound server left behind is reused.
+    XDG_RUNTIME_DIR=$(mktemp -d /tmp/chenxing-runtime.XXXXXX)
+    export XDG_RUNTIME_DIR
+    runtime=$XDG_RUNTIME_DIR
+  fi
   if ! pactl info >/dev/null 2>&1; then
     pulseaudio --daemonize=yes --exit-idle-time=-1 --system=false -n \
       --load="module-null-sink sink_name=null" --load="module-native-protocol-unix" \
       --load="module-always-sink" >/dev/null 2>&1 || true
     for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+    pulse=1
   fi
 }
+
+# Stops what desktop() started.
+servers=()
+runtime=
+pulse=
+cleanup() {
+  [ -z "$pulse" ] || pulseaudio --kill >/dev/null 2>&1 || true
+  [ ${#servers[@]} -eq 0 ] || kill "${servers[@]}" 2>/dev/null || true
+  [ -z "$runtime" ] || rm -rf "$runtime"
+}
+trap cleanup EXIT
 
 case "${1:-run}" in
   run)
