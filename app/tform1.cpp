@@ -40,12 +40,10 @@ TForm1::TForm1(std::unique_ptr<dictionary::SoundOutput> sound)
     ComboBox1->setGeometry(0, 8, 153, 22);
     ComboBox1->setEditText(content::qtext("TForm1.ComboBox1"));
 
-    ListBox1 = new QListWidget(this);
+    ListBox1 = dictionary::makeWordList(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setFont(content::paneFont());
     ListBox1->setGeometry(0, 48, 153, 385);
-    ListBox1->setUniformItemSizes(true);
-    ListBox1->addItems(dictionary::wordListItems());
 
     Memo2 = content::makeTextEdit(this);
     Memo2->setObjectName(QStringLiteral("Memo2"));
@@ -53,10 +51,11 @@ TForm1::TForm1(std::unique_ptr<dictionary::SoundOutput> sound)
     Memo2->setGeometry(153, 48, 392, 22);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // One text line high: a thin frame and no document margin keep the 16 px symbols whole.
+    // One text line high: a thin frame and a one-pixel margin around a line as tall as the
+    // phonetic font's ink keep the 16 px symbols whole.
     Memo2->setFrameStyle(QFrame::Box | QFrame::Plain);
     Memo2->setLineWidth(1);
-    Memo2->document()->setDocumentMargin(0);
+    Memo2->document()->setDocumentMargin(1);
     {
         QPalette p = Memo2->palette();
         p.setColor(QPalette::Text, Qt::blue);
@@ -132,7 +131,9 @@ TForm1::TForm1(std::unique_ptr<dictionary::SoundOutput> sound)
 
     // User edits only: writes by program (setEditText) never start a lookup.
     connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, &TForm1::ComboBox1Change);
-    connect(ListBox1, &QListWidget::currentItemChanged, this, &TForm1::ListBox1Click);
+    // A change of selection is the user's choice (click, arrow keys, type-ahead). The current item
+    // alone is not: Qt sets one when the list merely takes the focus.
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TForm1::ListBox1Click);
     connect(ListBox1, &QListWidget::itemClicked, this, &TForm1::ListBox1Click);
     connect(Image1, &ImageButton::clicked, this, &TForm1::Image1Click);
     connect(Image2, &ImageButton::clicked, this, &TForm1::Image2Click);

@@ -14,6 +14,10 @@ QFont paneFont();
 // The windows' default font, 11 px.
 QFont windowFont();
 
+// Qt's own texts (the standard edit menus) in Chinese, like the rest of the program. Returns false
+// where Qt's Chinese translations are not installed; the menus then stay in English.
+bool installQtTranslations();
+
 // A fixed-size top-level window with the given client size and caption, centred on the desktop.
 // With minimizeOnly the title bar offers neither the system menu nor a close button.
 void setupFixedWindow(QWidget* window, QSize client, const QString& caption, bool minimizeOnly = false);

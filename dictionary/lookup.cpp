@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 
 #include "content/pane.h"
@@ -33,6 +34,45 @@ QStringList wordListItems()
     for (const content::Row& row : content::WordListTable.rows)
         items << QString::fromLatin1(row.key.data(), static_cast<qsizetype>(row.key.size()));
     return items;
+}
+
+namespace {
+class WordList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    // Qt selects the item under a right or middle press too; here those presses choose nothing.
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            QListWidget::mousePressEvent(event);
+        else
+            event->ignore();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            QListWidget::mouseReleaseEvent(event);
+        else
+            event->ignore();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            QListWidget::mouseDoubleClickEvent(event);
+        else
+            event->ignore();
+    }
+};
+} // namespace
+
+QListWidget* makeWordList(QWidget* parent)
+{
+    auto* list = new WordList(parent);
+    list->setUniformItemSizes(true);
+    list->addItems(wordListItems());
+    return list;
 }
 
 QFont phoneticFont()

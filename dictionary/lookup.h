@@ -6,6 +6,7 @@
 class QComboBox;
 class QListWidget;
 class QPlainTextEdit;
+class QWidget;
 
 namespace dictionary {
 
@@ -26,6 +27,10 @@ void listLookup(const Controls& c);
 
 // The list's items, one per row of the word list table, in its (case-blind alphabetical) order.
 QStringList wordListItems();
+
+// The word list control with its items. Only a left click, the arrow keys and type-ahead choose a
+// word: other mouse buttons select nothing.
+QListWidget* makeWordList(QWidget* parent);
 
 // The font of the phonetic line: its ASCII letters draw the transcription symbols.
 QFont phoneticFont();

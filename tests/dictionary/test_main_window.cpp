@@ -20,6 +20,7 @@
 #include "practice/tform3.h"
 #include "speech/tform2.h"
 #include "stories/tform4.h"
+#include "tests/support/desktop.h"
 
 using namespace std::string_view_literals;
 
@@ -119,16 +120,14 @@ private slots:
         QCOMPARE(form1->Image5->toolTip(), QStringLiteral("主菜单"));
         QVERIFY(form1->Image2->toolTip().isEmpty() && form1->Image4->toolTip().isEmpty());
         QCOMPARE(form1->ListBox1->count(), 324);
-        QCOMPARE(form1->ListBox1->currentRow(), -1);
-        // Tab order: list, input box, entry pane, phonetic line.
-        form1->activateWindow();
-        form1->ListBox1->setFocus();
-        QTRY_VERIFY(form1->ListBox1->hasFocus());
-        for (QWidget* next : {static_cast<QWidget*>(form1->ComboBox1), static_cast<QWidget*>(form1->Memo1), static_cast<QWidget*>(form1->Memo2)}) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget* f = QApplication::focusWidget();
-            QVERIFY2(f == next || f->parentWidget() == next, qPrintable(f->objectName()));
-        }
+        // The window manager activates the new window and the list, first in the tab order, takes
+        // the focus: that alone selects no word. Tab walks list, input box, entry pane, phonetic
+        // line, and nothing changes.
+        support::walkTabOrder(form1.get(), {form1->ListBox1, form1->ComboBox1, form1->Memo1, form1->Memo2});
+        QVERIFY(form1->ListBox1->selectedItems().isEmpty());
+        QCOMPARE(form1->ComboBox1->currentText(), QStringLiteral("请输入单词"));
+        QCOMPARE(form1->Memo2->toPlainText(), QStringLiteral("\n "));
+        QCOMPARE(form1->Memo1->toPlainText(), shown(content::text("StartPage")));
     }
 
     void startPageShape()
@@ -262,6 +261,17 @@ private slots:
 
         click("subdue");  // the list's own spacing, although the box now holds a typed key
         QCOMPARE(form1->Memo2->toPlainText(), QStringLiteral("subdue   /   sEb5dju:"));
+
+        // Other buttons choose nothing.
+        for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+            QListWidgetItem* bank = list->findItems(QStringLiteral("bank"), Qt::MatchExactly).value(0);
+            list->scrollToItem(bank);
+            QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(bank).center());
+            QTest::mouseDClick(list->viewport(), button, {}, list->visualItemRect(bank).center());
+            QCOMPARE(list->currentItem()->text(), QStringLiteral("subdue"));
+            QCOMPARE(form1->ComboBox1->currentText(), QStringLiteral("subdue"));
+            QCOMPARE(form1->Memo2->toPlainText(), QStringLiteral("subdue   /   sEb5dju:"));
+        }
 
         // Arrow keys select as a click would.
         list->setFocus();
@@ -399,10 +409,37 @@ private slots:
 
     void paneFontIsTwoCellsPerChineseCharacter()
     {
+        // The 宋体 the layouts were made for, installed by the set-up, not the taller fallback.
+        QCOMPARE(QFontInfo(content::paneFont()).family(), QStringLiteral("AR PL UMing CN"));
         const QFontMetrics m(content::paneFont());
+        QVERIFY2(m.lineSpacing() <= 15, qPrintable(QString::number(m.lineSpacing())));
         QCOMPARE(m.horizontalAdvance(QStringLiteral("中")), 2 * m.horizontalAdvance(QLatin1Char('a')));
         QCOMPARE(m.horizontalAdvance(QStringLiteral("（")), 2 * m.horizontalAdvance(QLatin1Char('W')));
         QCOMPARE(m.horizontalAdvance(QStringLiteral("Unit 001")), 8 * m.horizontalAdvance(QLatin1Char(' ')));
+    }
+
+    // Every character of the transcription alphabet draws whole inside the one-line phonetic box:
+    // a clipped glyph leaves ink in the first or last pixel row of the box's inside.
+    void phoneticSymbolsDrawWhole()
+    {
+        const QString alphabet = QStringLiteral("5`9:ABCEFIJNQRTVW\\^abdefghijklmnoprstuvwz(),/");
+        QPlainTextEdit* line = form1->Memo2;
+        for (const QChar c : alphabet) {
+            line->setPlainText(QString(3, c));
+            const QImage image = line->viewport()->grab().toImage();
+            const QRgb paper = line->palette().color(QPalette::Base).rgb();
+            const auto inkInRow = [&](int y) {
+                int n = 0;
+                for (int x = 0; x < image.width(); ++x)
+                    n += qGray(image.pixel(x, y)) < qGray(paper) - 40;
+                return n;
+            };
+            int ink = 0;
+            for (int y = 0; y < image.height(); ++y)
+                ink += inkInRow(y);
+            QVERIFY2(ink > 0, qPrintable(c));
+            QVERIFY2(inkInRow(0) == 0 && inkInRow(image.height() - 1) == 0, qPrintable(QStringLiteral("clipped: ") + c));
+        }
     }
 };
 

@@ -6,11 +6,14 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QtTest>
 
 #include "content/pane.h"
 #include "content/tables.h"
 #include "practice/tform3.h"
+#include "tests/support/desktop.h"
 #include "tests/support/gbk.h"
 #include "tests/support/pinyin.h"
 
@@ -270,6 +273,26 @@ private slots:
         QApplication::sendEvent(form->Memo1->viewport(), &top);
         QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr);  // the standard edit menu
         QApplication::activePopupWidget()->close();
+    }
+
+    // On a desktop: Tab walks the panes and input boxes, text drags between the panes do nothing,
+    // and the top pane at its first height shows a word sheet's first 12 lines whole.
+    void desktopUse()
+    {
+        type(form->ComboBox1, "001");
+        type(form->ComboBox2, "013");
+        support::walkTabOrder(form.get(), {form->Memo1, form->Memo2, form->ComboBox1, form->ComboBox2});
+        support::dropIsRefused(form->Memo1);
+        support::dropIsRefused(form->Memo2);
+        QPlainTextEdit* top = form->Memo1;
+        QCOMPARE(top->height(), 197);
+        top->verticalScrollBar()->setValue(0);
+        const QTextBlock twelfth = top->document()->findBlockByNumber(11);
+        QVERIFY(twelfth.isValid());
+        QTextCursor end(twelfth);
+        end.movePosition(QTextCursor::EndOfBlock);
+        const QRect shown = top->cursorRect(end);
+        QVERIFY2(shown.bottom() < top->viewport()->height(), qPrintable(QString::number(shown.bottom())));
     }
 
     void hidingKeepsEverything()
