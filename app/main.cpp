@@ -2,6 +2,7 @@
 
 #include "app/app_error.h"
 #include "app/tform1.h"
+#include "content/ui.h"
 #include "practice/tform3.h"
 #include "speech/tform2.h"
 #include "stories/tform4.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("晨星学堂"));
     QGuiApplication::setDesktopFileName(QStringLiteral("chenxing"));  // matches the menu entry
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chenxing.svg")));
+    content::installQtTranslations();
 
     TForm1 form1;
     // The main window is on screen before the others are made (they start hidden, in this order),

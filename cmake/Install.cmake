@@ -120,7 +120,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Loaded at run time, so the library scan cannot see them: the X11 platform plugin, the Chinese
 # pane font and the speech engine. (The SVG icon engine comes with libqt6svg6, which the scan
 # finds through the program's own link to QtSvg.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-qpa-plugins, qt6-speech-flite-plugin")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, qt6-qpa-plugins, qt6-speech-flite-plugin")
+# Qt's own Chinese texts (the standard edit menus); without them those menus read in English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-speech-speechd-plugin, speech-dispatcher")
 
 include(CPack)

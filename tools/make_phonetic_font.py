@@ -24,6 +24,22 @@ SYMBOLS = {
 }
 
 
+def fit_line_to_ink(font):
+    """The source's line (ascent 2450, descent 900 units) is 26 px tall at 16 px, more than the
+    one-line phonetic box holds, so descenders (p, g, ŋ, ʒ) fell below its edge. The line is made
+    exactly as tall as the ink of the characters it maps, so every symbol draws whole."""
+    glyf = font["glyf"]
+    drawn = set(font.getBestCmap().values())
+    boxes = [glyf[name] for name in drawn if getattr(glyf[name], "numberOfContours", 0)]
+    top = max(g.yMax for g in boxes)
+    bottom = min(g.yMin for g in boxes)
+    hhea, os2 = font["hhea"], font["OS/2"]
+    hhea.ascent, hhea.descent, hhea.lineGap = top, bottom, 0
+    os2.sTypoAscender, os2.sTypoDescender, os2.sTypoLineGap = top, bottom, 0
+    os2.usWinAscent, os2.usWinDescent = top, -bottom
+    os2.fsSelection |= 1 << 7  # USE_TYPO_METRICS: every renderer takes the same line
+
+
 def main():
     src, out = sys.argv[1], sys.argv[2]
     font = TTFont(src)
@@ -48,6 +64,7 @@ def main():
     for table in font["cmap"].tables:
         if table.isUnicode():
             table.cmap = dict(mapping)
+    fit_line_to_ink(font)
     names = font["name"]
     style = names.getDebugName(2) or "Regular"
     for rec in list(names.names):

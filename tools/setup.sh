@@ -10,8 +10,9 @@ build=${CHENXING_BUILD:-$top/build}
 packages=(
   cmake ninja-build g++ python3 python3-fonttools
   qt6-base-dev qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
-  qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk fonts-sil-charis
-  espeak-ng sox xvfb xauth x11-utils pulseaudio pulseaudio-utils
+  qt6-svg-dev qt6-qpa-plugins libgl-dev qt6-translations-l10n
+  fonts-arphic-uming fonts-noto-cjk fonts-sil-charis
+  espeak-ng sox xvfb xauth x11-utils openbox pulseaudio pulseaudio-utils
   golang-github-mozillazg-go-pinyin-dev libbenchmark-dev
   at-spi2-core python3-pyatspi dbus xdotool desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev valgrind
@@ -37,13 +38,26 @@ desktop() {
     # so a socket or lock file left behind by a killed server never stands in the way.
     local number
     number=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+    # -noreset: the server must not reset when its last client leaves, or the next program to
+    # connect during the reset fails to open the display.
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
     servers+=("$!")
     for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.1; done
     export DISPLAY=":$(head -n 1 "$number")"
     rm -f "$number"
     if [ "$DISPLAY" = ":" ] || ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
       echo "could not start a display server (Xvfb)" >&2
+      exit 1
+    fi
+    # A window manager, as on a user's desktop: windows are activated and focused when shown.
+    openbox --sm-disable >/dev/null 2>&1 &
+    servers+=("$!")
+    for _ in $(seq 100); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+      sleep 0.1
+    done
+    if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+      echo "could not start the window manager (openbox)" >&2
       exit 1
     fi
   fi
