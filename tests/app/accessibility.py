@@ -27,7 +27,7 @@ def find(node, pred, depth=0):
     return None
 
 
-def wait_for(fn, seconds=20):
+def wait_for(fn, seconds=60):
     end = time.time() + seconds
     while time.time() < end:
         got = fn()
@@ -44,11 +44,20 @@ def text_of(node):
 
 def main():
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+    # The registry must answer before the program starts, or the program may look for it first
+    # and never register: asking the desktop for its children starts it and waits for it.
+    desktop = pyatspi.Registry.getDesktop(0)
+
+    def registry_answers():
+        try:
+            return desktop.childCount >= 0
+        except Exception:
+            return False
+    assert wait_for(registry_answers), "gave up after 60 s waiting for the accessibility registry to answer"
     prog = subprocess.Popen([sys.argv[1]], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        desktop = pyatspi.Registry.getDesktop(0)
         app = wait_for(lambda: next((a for a in desktop if a is not None and a.name in ("晨星学堂", "chenxing")), None))
-        assert app is not None, "the program does not appear on the accessibility bus"
+        assert app is not None, "gave up after 60 s waiting for the program to appear on the accessibility bus"
         window = wait_for(lambda: find(app, lambda n: n.getRole() in (pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW) and "晨星学堂" in n.name))
         assert window is not None, "no main window named 晨星学堂"
         names = {}
