@@ -212,12 +212,22 @@ private:
     bool alertRead_ = false;
 };
 
+namespace {
+// The media back end comes up on first use and its objects belong to the thread that made them:
+// make sure that is the user-interface thread, not the player's.
+void startMediaBackEnd()
+{
+    static const bool started = (QMediaDevices::defaultAudioOutput(), true);
+    Q_UNUSED(started);
+}
+} // namespace
+
 DesktopSoundOutput::DesktopSoundOutput()
     : player_(new SoundPlayer(this))
 {
-    // The media back end comes up on first use and its objects belong to the thread that made
-    // them: make sure that is this long-lived one, not the player's.
-    QMediaDevices::defaultAudioOutput();
+    // Not before the main window is on screen: the first turn of the event loop starts it, well
+    // before anyone can click, and a click before that starts it itself.
+    QMetaObject::invokeMethod(this, &startMediaBackEnd, Qt::QueuedConnection);
     thread_.setObjectName(QStringLiteral("pronunciation"));
     player_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, player_, &QObject::deleteLater);
@@ -232,6 +242,7 @@ DesktopSoundOutput::~DesktopSoundOutput()
 
 void DesktopSoundOutput::play(const QString& file)
 {
+    startMediaBackEnd();
     QMetaObject::invokeMethod(player_, [player = player_, file] { player->start(file); }, Qt::QueuedConnection);
 }
 
