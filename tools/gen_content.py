@@ -93,9 +93,11 @@ def parse_words(path):
                     fail(path, ln, f"spacing {spacing!r} must be 3, 4 or 4/5")
                 if wordpart.lower() != key.lower():
                     fail(path, ln, f"word part {wordpart} does not spell {key}")
-                bad = set(trans) - PHONETIC_CHARS - {",", " "}
+                bad = set(trans) - PHONETIC_CHARS - {",", ";", " "}
                 if bad:
                     fail(path, ln, f"characters outside the phonetic alphabet: {''.join(sorted(bad))}")
+                if any(not t for t in re.split(r"[,;] ", trans)) or re.search(r"[,;](?! )|  ", trans):
+                    fail(path, ln, f"pronunciations are separated by ', ' or '; ': {trans!r}")
                 phon.append({"key": key, "spacing": spacing, "wordpart": wordpart, "trans": trans,
                              "empty": False, "line": ln})
             elif line.startswith("|"):
@@ -125,11 +127,15 @@ def parse_words(path):
     return words
 
 
-def phonetic_line(p, spacing):
+def phonetic_line(p, spacing, first_sense_only=False):
+    """Pronunciations of different senses ('; ' in the data) are all shown by the typed lookup; the
+    word list keeps to one line per word and shows the first sense's, the headword meaning's."""
     if p["empty"]:
         return ""
     before, after = {"3": (3, 3), "4": (4, 4), "4/5": (4, 5)}[spacing]
-    return f"{p['wordpart']}{' ' * before}/{' ' * after}{p['trans']}"
+    senses = p["trans"].split("; ")
+    trans = senses[0] if first_sense_only else ", ".join(senses)
+    return f"{p['wordpart']}{' ' * before}/{' ' * after}{trans}"
 
 
 def twin(key):
@@ -206,7 +212,7 @@ def build(data):
             line = phonetic_line(p, p.get("spacing", "3"))
             phon_rows += [(k, [line]) for k in [p["key"]] + ([twin(p["key"])] if twin(p["key"]) else [])]
     for w in sorted(words, key=lambda w: w["word"].lower()):
-        list_rows.append((w["word"], [w["word"], phonetic_line(dict(w["phon"][0]), "3"), w["entry"]]))
+        list_rows.append((w["word"], [w["word"], phonetic_line(w["phon"][0], "3", first_sense_only=True), w["entry"]]))
     em.table("TypedEntryTable", "TypedEntryTable", "TForm1.ComboBox1", ["TForm1.Memo1"], entry_rows)
     em.table("TypedPhoneticTable", "TypedPhoneticTable", "TForm1.ComboBox1", ["TForm1.Memo2"], phon_rows)
     em.table("WordListTable", "WordListTable", "TForm1.ListBox1",
