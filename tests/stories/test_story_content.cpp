@@ -240,6 +240,34 @@ private slots:
         QCOMPARE(roundLabels, QStringList({"n.", "adj.", "prep.", "vt.", "vi.", "adv."}));
     }
 
+    void translationsWriteNamesAsTheGlossary()
+    {
+        // Personal names glossed "塔斯敏(女子名)", and Ann's bare "安", as the headword shows them.
+        static const QRegularExpression marked(QStringLiteral("(\\p{Han}+)\\((?:男|女)子名\\)"));
+        std::map<QString, QString> names;
+        for (const auto& r : content::StoryGlossary.rows) {
+            const QString e = q(r.payloads[0]);
+            if (const auto m = marked.match(e); m.hasMatch())
+                names[e.section('\r', 1, 1).left(1).toUpper() + e.section('\r', 1, 1).mid(1)] = m.captured(1);
+        }
+        names["Ann"] = payload(content::StoryGlossary, "Ann").section('\r', 3);
+        QCOMPARE(int(names.size()), 16);
+        int uses = 0;
+        for (const auto& r : content::Stories.rows) {
+            const QStringList en = q(r.payloads[0]).split('\r'), zh = q(r.payloads[1]).split('\r');
+            for (const auto& [name, chinese] : names) {
+                if (!QRegularExpression(QStringLiteral("\\b%1\\b").arg(name)).match(en.join(' ')).hasMatch())
+                    continue;
+                ++uses;
+                QVERIFY2(zh.join(' ').contains(chinese), qPrintable(q(r.key) + ": " + name + " is not " + chinese));
+                for (qsizetype i = 1; i < en.size(); ++i)  // a speaker keeps the name in the translation's line
+                    if (en[i].startsWith("    " + name + ":"))
+                        QVERIFY2(zh.value(i).startsWith("    " + chinese + QStringLiteral("：")), qPrintable(zh.value(i)));
+            }
+        }
+        QVERIFY(uses >= 30);
+    }
+
     void glossaryCoversTheUnits()
     {
         QStringList problems;
