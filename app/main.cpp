@@ -15,11 +15,17 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chenxing.svg")));
     content::installQtTranslations();
 
+    // The main window's controls are made in the font they show, so that none lays out its first
+    // text in the default font only to load another; menus, tips and boxes keep the default.
+    const QFont defaultFont = QApplication::font();
+    QApplication::setFont(content::paneFont());
     TForm1 form1;
+    QApplication::setFont(defaultFont);
     // The main window is on screen before the others are made (they start hidden, in this order),
     // so that loading the voice does not hold up the first sight of the program.
     form1.show();
     QCoreApplication::processEvents();
+    dictionary::startMediaBackEnd();
     speech::TForm2 form2;
     practice::TForm3 form3;
     stories::TForm4 form4;

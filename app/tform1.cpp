@@ -34,9 +34,11 @@ TForm1::TForm1(std::unique_ptr<dictionary::SoundOutput> sound)
 
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    // The font first: the line edit that setEditable makes lays out its text at once, and would
+    // load the default font only to drop it.
+    ComboBox1->setFont(content::paneFont());
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->setFont(content::paneFont());
     ComboBox1->setGeometry(0, 8, 153, 22);
     ComboBox1->setEditText(content::qtext("TForm1.ComboBox1"));
 
@@ -141,6 +143,7 @@ TForm1::TForm1(std::unique_ptr<dictionary::SoundOutput> sound)
     connect(Image4, &ImageButton::clicked, this, &TForm1::Image4Click);
     connect(Image5, &ImageButton::clicked, this, &TForm1::Image5Click);
 
+    content::applyWindowFont(this);
     FormCreate();
 }
 

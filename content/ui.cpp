@@ -67,12 +67,16 @@ void setupFixedWindow(QWidget* window, QSize client, const QString& caption, boo
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     window->setWindowFlags(flags);
     window->setWindowTitle(caption);
-    window->setFont(windowFont());
     window->setFixedSize(client);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window->move(area.center() - QPoint(client.width() / 2, client.height() / 2));
     }
+}
+
+void applyWindowFont(QWidget* window)
+{
+    window->setFont(windowFont());
 }
 
 namespace {

@@ -22,6 +22,11 @@ bool installQtTranslations();
 // With minimizeOnly the title bar offers neither the system menu nor a close button.
 void setupFixedWindow(QWidget* window, QSize client, const QString& caption, bool minimizeOnly = false);
 
+// Gives a window its default font. Called once the controls that have fonts of their own are
+// made: a control made under the window font lays out its text in it first, and loading a font
+// for nothing is a good part of the start-up time.
+void applyWindowFont(QWidget* window);
+
 // A text pane as every window uses it: pane font, vertical scroll bar, wrapped at the pane's width.
 QPlainTextEdit* makePane(QWidget* parent, const char* name);
 

@@ -212,22 +212,15 @@ private:
     bool alertRead_ = false;
 };
 
-namespace {
-// The media back end comes up on first use and its objects belong to the thread that made them:
-// make sure that is the user-interface thread, not the player's.
 void startMediaBackEnd()
 {
     static const bool started = (QMediaDevices::defaultAudioOutput(), true);
     Q_UNUSED(started);
 }
-} // namespace
 
 DesktopSoundOutput::DesktopSoundOutput()
     : player_(new SoundPlayer(this))
 {
-    // Not before the main window is on screen: the first turn of the event loop starts it, well
-    // before anyone can click, and a click before that starts it itself.
-    QMetaObject::invokeMethod(this, &startMediaBackEnd, Qt::QueuedConnection);
     thread_.setObjectName(QStringLiteral("pronunciation"));
     player_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, player_, &QObject::deleteLater);

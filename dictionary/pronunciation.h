@@ -39,6 +39,11 @@ struct Wave {
 // or a file without a single frame, is not a sound we can play.
 std::optional<Wave> decodeWave(const QByteArray& file);
 
+// The media back end comes up on first use and its objects belong to the thread that made them,
+// which must be the user-interface thread, not a player's. The program starts it once its main
+// window is on screen; the first play starts it otherwise.
+void startMediaBackEnd();
+
 class SoundPlayer;
 
 // Plays through the desktop's default sound output. The device is opened and fed on a thread of

@@ -52,6 +52,7 @@ TwoPaneForm::TwoPaneForm(QSize client, const QString& caption, int barHeight, in
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFixedHeight(bottomHeight);
     relayout();
+    content::applyWindowFont(this);  // for the controls the windows add to the bottom panel
     // A secondary window: Escape hides it like its close button.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }

@@ -59,6 +59,7 @@ TForm2::TForm2(const VoiceFactory& factory)
     Memo1 = content::makePane(this, "Memo1");
     Memo1->setGeometry(0, 40, 433, 257);
     Memo1->setPlainText(content::qtext("TForm2.Memo1"));
+    content::applyWindowFont(this);
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm2::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm2::SpeedButton2Click);

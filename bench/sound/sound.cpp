@@ -132,6 +132,7 @@ void reportFirstUse()
     TForm1 form(std::move(output));
     form.show();
     QCoreApplication::processEvents();
+    dictionary::startMediaBackEnd();  // as the program does once its window is up
     QTest::qWait(500);  // no one clicks sooner than this after the window appears
     form.ComboBox1->setEditText(QStringLiteral("barren"));
     QSignalSpy started(out, &dictionary::DesktopSoundOutput::started);
