@@ -12,7 +12,8 @@ class QToolButton;
 
 namespace speech {
 
-// How the window gets its voice-text component; the default is the desktop's engine.
+// How the window gets its voice-text component; the default is the desktop's engine, loaded when
+// it first speaks.
 using VoiceFactory = std::function<VoiceCreation()>;
 
 // The read-aloud window: speaks the pane's text once or 54 times, pauses, resumes, stops.
@@ -20,7 +21,7 @@ using VoiceFactory = std::function<VoiceCreation()>;
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm2(const VoiceFactory& factory = &createDesktopVoice);
+    explicit TForm2(const VoiceFactory& factory = &createDesktopVoiceOnFirstUse);
     ~TForm2() override;
 
     QToolButton* SpeedButton1;

@@ -1,5 +1,7 @@
 #include "speech/voice_text.h"
 
+#include <QTextToSpeech>
+
 namespace speech {
 
 VoiceError::VoiceError(const QString& message)
@@ -33,6 +35,62 @@ bool trimmedAtEnd(QChar c)
 }
 
 } // namespace
+
+namespace {
+
+class VoiceOnFirstUse final : public VoiceText {
+public:
+    std::int32_t Register(const QString& site, const QString& app) override
+    {
+        site_ = site;
+        app_ = app;
+        return S_OK;
+    }
+    std::int32_t Speak(const QString& text, std::int32_t flags) override
+    {
+        if (const std::int32_t s = load(); s < 0)
+            return s;
+        return voice_->Speak(text, flags);
+    }
+    // Before the first text nothing speaks: there is nothing to stop, pause or resume.
+    std::int32_t StopSpeaking() override { return voice_ ? voice_->StopSpeaking() : S_OK; }
+    std::int32_t AudioPause() override { return voice_ ? voice_->AudioPause() : S_OK; }
+    std::int32_t AudioResume() override { return voice_ ? voice_->AudioResume() : S_OK; }
+    std::int32_t IsSpeaking(std::int16_t& speaking) override
+    {
+        speaking = 0;
+        return voice_ ? voice_->IsSpeaking(speaking) : S_OK;
+    }
+    QString errorDescription() const override { return voice_ ? voice_->errorDescription() : error_; }
+
+private:
+    std::int32_t load()
+    {
+        if (voice_)
+            return S_OK;
+        VoiceCreation made = createDesktopVoice();
+        if (made.status < 0 || !made.voice) {
+            error_ = made.description;
+            return made.status < 0 ? made.status : E_NOINTERFACE;
+        }
+        voice_ = std::move(made.voice);
+        return voice_->Register(site_, app_);
+    }
+
+    std::unique_ptr<VoiceText> voice_;
+    QString site_, app_, error_;
+};
+
+} // namespace
+
+VoiceCreation createDesktopVoiceOnFirstUse()
+{
+    // Reading the engines' plugin list loads none of them.
+    const QStringList engines = QTextToSpeech::availableEngines();
+    if (!engines.contains(QStringLiteral("speechd")) && !engines.contains(QStringLiteral("flite")))
+        return {nullptr, REGDB_E_CLASSNOTREG, {}};
+    return {std::make_unique<VoiceOnFirstUse>(), S_OK, {}};
+}
 
 QString errorMessage(std::int32_t status, const QString& description)
 {

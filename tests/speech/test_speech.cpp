@@ -622,15 +622,19 @@ private slots:
         QCOMPARE(spoken[0][0].toString(), QStringLiteral("Four."));
     }
 
-    // The window's buttons on the flite voice: 54 texts handed over at once, pause and resume from
-    // the one button, stop, exit.
+    // The window's buttons on the desktop's voice as the program makes it (flite here, loaded on
+    // the first text): pause and stop before anything was said, 54 texts handed over at once,
+    // pause and resume from the one button, stop, exit.
     void windowOnFlite()
     {
         REQUIRE_REAL_VOICE();
-        TForm2 real(&speech::createFliteVoice);
+        TForm2 real;
         QVERIFY(real.voice());
         real.show();
         QVERIFY(QTest::qWaitForWindowExposed(&real));
+        click(real.SpeedButton3);
+        click(real.SpeedButton4);
+        QVERIFY(!speaking(*real.voice()));
         real.Memo1->setPlainText(QStringLiteral("Again and again,\nthe same words."));
         click(real.SpeedButton2);
         QVERIFY(speaking(*real.voice()));
