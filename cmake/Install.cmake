@@ -14,24 +14,25 @@ set(CHENXING_PACKAGING_BINARY_DIR ${PROJECT_BINARY_DIR}/packaging)
 set(CHENXING_ICON_SIZES 16 24 32 48 64 128 256)
 
 # --- Recordings --------------------------------------------------------------------------------
-# Made once in the build folder from the sound table; make_recordings.py keeps files already
-# there, so a rebuild after a content change only speaks the new words.
-option(CHENXING_RECORDINGS "Make the recorded pronunciations (needs espeak-ng and sox) and install them" ON)
+# Made in the build folder from the sound table and the respellings; make_recordings.py keeps the
+# files its record (sound/voice.txt) shows were made by the current voice, so a rebuild after a
+# content change only speaks the new words, and recordings of an earlier voice are made again.
+option(CHENXING_RECORDINGS "Make the recorded pronunciations (needs flite) and install them" ON)
 if(CHENXING_RECORDINGS)
-  find_program(CHENXING_ESPEAK espeak-ng)
-  find_program(CHENXING_SOX sox)
-  if(NOT CHENXING_ESPEAK OR NOT CHENXING_SOX)
-    message(FATAL_ERROR "The recordings need espeak-ng and sox (tools/setup.sh installs them); "
+  find_program(CHENXING_FLITE flite)
+  if(NOT CHENXING_FLITE)
+    message(FATAL_ERROR "The recordings need flite (tools/setup.sh installs it); "
                         "or configure with -DCHENXING_RECORDINGS=OFF to build without them.")
   endif()
   set(CHENXING_SOUND_DIR ${PROJECT_BINARY_DIR}/sound)
   set(recordings_stamp ${PROJECT_BINARY_DIR}/CMakeFiles/chenxing-recordings.stamp)
+  set(respellings ${PROJECT_SOURCE_DIR}/content/data/respellings.txt)
   add_custom_command(
     OUTPUT ${recordings_stamp}
     COMMAND $<TARGET_FILE:chenxing-export> | ${CHENXING_PYTHON}
-            ${PROJECT_SOURCE_DIR}/tools/make_recordings.py ${CHENXING_SOUND_DIR}
+            ${PROJECT_SOURCE_DIR}/tools/make_recordings.py ${CHENXING_SOUND_DIR} ${respellings}
     COMMAND ${CMAKE_COMMAND} -E touch ${recordings_stamp}
-    DEPENDS chenxing-export ${PROJECT_SOURCE_DIR}/tools/make_recordings.py
+    DEPENDS chenxing-export ${PROJECT_SOURCE_DIR}/tools/make_recordings.py ${respellings}
     COMMENT "Making the recorded pronunciations"
     VERBATIM)
   add_custom_target(recordings ALL DEPENDS ${recordings_stamp})

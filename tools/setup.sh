@@ -12,8 +12,8 @@ packages=(
   qt6-base-dev qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
   qt6-svg-dev qt6-qpa-plugins libgl-dev qt6-translations-l10n
   fonts-arphic-uming fonts-noto-cjk fonts-sil-charis
-  espeak-ng sox xvfb xauth x11-utils openbox pulseaudio pulseaudio-utils
-  golang-github-mozillazg-go-pinyin-dev libbenchmark-dev
+  espeak-ng flite sox xvfb xauth x11-utils openbox pulseaudio pulseaudio-utils
+  golang-github-mozillazg-go-pinyin-dev libbenchmark-dev pocketsphinx-en-us python3-pocketsphinx
   at-spi2-core python3-pyatspi dbus xdotool desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev valgrind
 )

@@ -595,8 +595,9 @@ void TestSound::withoutSoundDevice()
     QVERIFY(QDir::setCurrent(home));
 }
 
-// The recordings maker on a few rows: exactly the table's files, each a spoken word in 16-bit
-// PCM; a second run makes nothing.
+// The recordings maker on a few rows, one of them respelt: exactly the table's files and the
+// record of their voice, each a spoken word in 16-bit PCM; a second run makes nothing; files an
+// earlier voice made (no record, or another voice's) are made again.
 void TestSound::recordingsMaker()
 {
     QProcess exporter;
@@ -630,19 +631,31 @@ void TestSound::recordingsMaker()
     table.insert(QStringLiteral("rows"), rows);
     const QByteArray input = QJsonDocument(QJsonObject{{QStringLiteral("tables"), QJsonArray{table}}}).toJson();
 
-    QTemporaryDir out;
-    const auto run = [&] {
+    QTemporaryDir out, sources;
+    const QString respellings = sources.filePath(QStringLiteral("respellings.txt"));
+    const auto run = [&](const QByteArray& respelt) {
+        if (!writeFile(respellings, respelt))
+            return false;
         QProcess maker;
         maker.start(QStringLiteral(CHENXING_PYTHON),
-                    {QStringLiteral(CHENXING_SOURCE_DIR "/tools/make_recordings.py"), out.path()});
+                    {QStringLiteral(CHENXING_SOURCE_DIR "/tools/make_recordings.py"), out.path(), respellings});
         maker.write(input);
         maker.closeWriteChannel();
         const bool finished = maker.waitForFinished(120000);
         return finished && maker.exitStatus() == QProcess::NormalExit && maker.exitCode() == 0;
     };
-    QVERIFY(run());
-    QCOMPARE(filesUnder(out.path()), expected);
-    std::map<QString, QDateTime> made;
+    const auto madeAt = [&] {
+        std::map<QString, QDateTime> made;
+        for (const QString& file : expected)
+            made[file] = QFileInfo(out.filePath(file)).lastModified();
+        return made;
+    };
+    QStringList listed = expected;
+    listed << QStringLiteral("voice.txt");
+    listed.sort();
+    const QByteArray zebra = "zebra  z eh1 b r ax0  # a respelling\n";
+    QVERIFY(run(zebra));
+    QCOMPARE(filesUnder(out.path()), listed);
     for (const QString& file : expected) {
         QFile f(out.filePath(file));
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -650,13 +663,41 @@ void TestSound::recordingsMaker()
         const QString fault = checkRecording(bytes);
         QVERIFY2(fault.isEmpty(), qPrintable(file + ": " + fault));
         QVERIFY(dictionary::decodeWave(bytes));  // and the player takes it
-        made[file] = QFileInfo(f).lastModified();
     }
+    std::map<QString, QDateTime> made = madeAt();
 
-    QVERIFY(run());
-    QCOMPARE(filesUnder(out.path()), expected);
+    QVERIFY(run(zebra));
+    QCOMPARE(filesUnder(out.path()), listed);
+    QVERIFY(madeAt() == made);
+
+    // A changed respelling makes its word again, and only that word; one for a word the table
+    // lacks stops the maker.
+    QVERIFY(run("zebra  z iy1 b r ax0\n"));
+    std::map<QString, QDateTime> now = madeAt();
     for (const QString& file : expected)
-        QCOMPARE(QFileInfo(out.filePath(file)).lastModified(), made[file]);
+        QCOMPARE(now[file] != made[file], file == QStringLiteral("z/004.wav"));
+    QVERIFY(!run("zebras  z eh1 b r ax0 z\n"));
+
+    QFile record(out.filePath(QStringLiteral("voice.txt")));
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    QByteArray older = record.readAll();
+    record.close();
+    older.replace(0, older.indexOf('\n'), "espeak-ng en-gb");
+    for (const QByteArray& left : {older, QByteArray()}) {
+        for (const QString& file : expected)
+            QVERIFY(writeFile(out.filePath(file), "RIFF from the earlier voice"));
+        if (left.isEmpty())
+            QVERIFY(QFile::remove(out.filePath(QStringLiteral("voice.txt"))));
+        else
+            QVERIFY(writeFile(out.filePath(QStringLiteral("voice.txt")), left));
+        QVERIFY(run(zebra));
+        for (const QString& file : expected) {
+            QFile f(out.filePath(file));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QString fault = checkRecording(f.readAll());
+            QVERIFY2(fault.isEmpty(), qPrintable(file + " not made again: " + fault));
+        }
+    }
 }
 
 QTEST_MAIN(TestSound)
