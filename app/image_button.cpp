@@ -18,6 +18,14 @@ QPixmap renderSvg(const QString& svg, QSize size, qreal pixelRatio)
     return pixmap;
 }
 
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/window-icon/%1x%1/apps/chenxing.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 namespace {
 // To assistive technology the picture is a push button that can be pressed.
 class ImageButtonAccessible : public QAccessibleWidget {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QLabel>
 
 // A picture that acts as a button: a 32 x 32 drawing in a 33 x 33 area, hand cursor, left click.
@@ -17,3 +18,6 @@ protected:
 
 // Renders an SVG drawing at a size in device-independent pixels, sharp at the screen's pixel ratio.
 QPixmap renderSvg(const QString& svg, QSize size, qreal pixelRatio);
+
+// The program icon for windows, in its 16, 32 and 48 pixel sizes.
+QIcon programIcon();

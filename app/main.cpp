@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/app_error.h"
+#include "app/image_button.h"
 #include "app/tform1.h"
 #include "content/ui.h"
 #include "practice/tform3.h"
@@ -12,7 +13,7 @@ int main(int argc, char** argv)
     ChenxingApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("晨星学堂"));
     QGuiApplication::setDesktopFileName(QStringLiteral("chenxing"));  // matches the menu entry
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chenxing.svg")));
+    QApplication::setWindowIcon(programIcon());
     content::installQtTranslations();
 
     // The main window's controls are made in the font they show, so that none lays out its first

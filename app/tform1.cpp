@@ -30,7 +30,7 @@ TForm1::TForm1(std::unique_ptr<dictionary::SoundOutput> sound)
 {
     setObjectName(QStringLiteral("Form1"));
     content::setupFixedWindow(this, QSize(545, 433), QStringLiteral("晨星学堂 3.9"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/chenxing.svg")));
+    setWindowIcon(programIcon());
 
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));

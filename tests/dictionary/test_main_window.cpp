@@ -94,6 +94,8 @@ private slots:
         QCOMPARE(form1->minimumSize(), form1->maximumSize());
         QVERIFY(!(form1->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(form1->palette().color(QPalette::Window), QColor(255, 221, 0));
+        // The program icon in its three sizes, drawn when the program was built.
+        QCOMPARE(form1->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
         for (QWidget* w : {static_cast<QWidget*>(form2.get()), static_cast<QWidget*>(form3.get()), static_cast<QWidget*>(form4.get())})
             QVERIFY(!w->isVisible());
         QCOMPARE(form1->ComboBox1->currentText(), QStringLiteral("请输入单词"));
