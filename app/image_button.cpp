@@ -1,6 +1,7 @@
 #include "app/image_button.h"
 
 #include <QAccessibleWidget>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -22,11 +23,26 @@ QIcon programIcon()
 {
     QIcon icon;
     for (const int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/window-icon/%1x%1/apps/chenxing.png").arg(size), QSize(size, size));
+        icon.addFile(QStringLiteral(":/pictures/%1x%1/apps/chenxing.png").arg(size), QSize(size, size));
     return icon;
 }
 
 namespace {
+// The 32 x 32 picture for the screen's pixel ratio: drawn at build time for single and double
+// density, from the SVG for any other.
+QPixmap toolbarPicture(const QString& svg, qreal pixelRatio)
+{
+    if (pixelRatio == 1.0 || pixelRatio == 2.0) {
+        const int size = static_cast<int>(32 * pixelRatio);
+        QPixmap drawn(QStringLiteral(":/pictures/%1x%1/apps/%2.png").arg(size).arg(QFileInfo(svg).completeBaseName()));
+        if (!drawn.isNull()) {
+            drawn.setDevicePixelRatio(pixelRatio);
+            return drawn;
+        }
+    }
+    return renderSvg(svg, QSize(32, 32), pixelRatio);
+}
+
 // To assistive technology the picture is a push button that can be pressed.
 class ImageButtonAccessible : public QAccessibleWidget {
 public:
@@ -58,7 +74,7 @@ ImageButton::ImageButton(QWidget* parent, const char* name, const QString& svg, 
     setObjectName(QString::fromLatin1(name));
     setFixedSize(33, 33);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setPixmap(renderSvg(svg, QSize(32, 32), qApp->devicePixelRatio()));
+    setPixmap(toolbarPicture(svg, qApp->devicePixelRatio()));
     setCursor(Qt::PointingHandCursor);
     setToolTip(hint);
 }
