@@ -103,16 +103,20 @@ private:
 
 VoiceCreation createDesktopVoice()
 {
-    // The engines the desktop has installed for Qt's speech framework decide what is there.
+    // The engines the desktop has installed for Qt's speech framework decide what is there. flite
+    // first: its voices are understood far better than espeak-ng, which speech-dispatcher speaks
+    // English with unless the desktop chose otherwise (bench/pronunciation/read_aloud.py).
     const QStringList engines = QTextToSpeech::availableEngines();
+    if (engines.contains(QStringLiteral("flite"))) {
+        if (VoiceCreation flite = createFliteVoice(); flite.voice)
+            return flite;
+    }
     if (engines.contains(QStringLiteral("speechd"))) {
         auto* engine = new QTextToSpeech(QStringLiteral("speechd"));
         if (engine->state() != QTextToSpeech::Error)
             return {std::make_unique<DispatcherVoice>(engine), S_OK, {}};
-        delete engine;  // no dispatcher running: flite instead
+        delete engine;  // no dispatcher running
     }
-    if (engines.contains(QStringLiteral("flite")))
-        return createFliteVoice();
     return {nullptr, REGDB_E_CLASSNOTREG, {}};
 }
 

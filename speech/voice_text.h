@@ -41,7 +41,7 @@ struct VoiceCreation {
     QString description;
 };
 
-// The desktop's speech engine: speech-dispatcher where it runs, otherwise flite. Fails with
+// The desktop's speech engine: flite where it loads, otherwise speech-dispatcher. Fails with
 // REGDB_E_CLASSNOTREG when the desktop has neither.
 VoiceCreation createDesktopVoice();
 
