@@ -16,6 +16,7 @@ packages=(
   golang-github-mozillazg-go-pinyin-dev libbenchmark-dev pocketsphinx-en-us python3-pocketsphinx
   at-spi2-core python3-pyatspi dbus xdotool desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev valgrind
+  weston qt6-wayland libqt6sql6-sqlite qt6-charts-dev sqlite3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the scheduler, the store and the drill say to each other.
+namespace review {
+
+enum class Grade : int { Again = 1, Hard = 2, Good = 3, Easy = 4 };
+enum class Mode : int { Recall = 0, Dictation = 1 };
+
+// FSRS memory state; stability 0 marks a card never answered.
+struct MemoryState {
+    double stability = 0;
+    double difficulty = 0;
+    bool isNew() const { return stability <= 0; }
+};
+
+// One card's progress as it is kept. Days are learning days: a day starts at 04:00 local time.
+struct CardProgress {
+    std::string word;  // the card's key: the word as the content writes it ("Africa", "back")
+    MemoryState memory;
+    std::int64_t lastReviewDay = -1;  // -1: never reviewed
+    std::int64_t dueDay = -1;
+    int reps = 0;
+    int lapses = 0;
+};
+
+// One answer as the review log keeps it.
+struct ReviewLogEntry {
+    std::int64_t timeMs = 0;  // wall clock, ms since the epoch
+    std::string word;
+    Mode mode = Mode::Recall;
+    Grade grade = Grade::Good;
+    std::int64_t answerMs = 0;  // from the card shown to the grade
+    int intervalDays = 0;       // the interval the scheduler gave
+    MemoryState memory;         // the state after the answer
+};
+
+} // namespace review
