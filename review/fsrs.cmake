@@ -1,0 +1,1 @@
+add_library(review_fsrs STATIC fsrs.cpp)
