@@ -2,6 +2,7 @@
 #
 #   bin/chenxing
 #   share/chenxing/sound/<letter>/<number>.wav        recordings (the program's working folder)
+#   share/chenxing/sound/review/<letter>/<word>.wav   the review cards' words of units 013-024
 #   share/applications/chenxing.desktop
 #   share/metainfo/io.github.chenxing.Chenxing.metainfo.xml
 #   share/icons/hicolor/scalable/apps/chenxing.svg, <n>x<n>/apps/chenxing.png
@@ -14,9 +15,10 @@ set(CHENXING_PACKAGING_BINARY_DIR ${PROJECT_BINARY_DIR}/packaging)
 set(CHENXING_ICON_SIZES 16 24 32 48 64 128 256)
 
 # --- Recordings --------------------------------------------------------------------------------
-# Made in the build folder from the sound table and the respellings; make_recordings.py keeps the
-# files its record (sound/voice.txt) shows were made by the current voice, so a rebuild after a
-# content change only speaks the new words, and recordings of an earlier voice are made again.
+# Made in the build folder from the sound table, the review cards (both from chenxing-export) and
+# the respellings; make_recordings.py keeps the files its record (sound/voice.txt) shows were made
+# by the current voice, so a rebuild after a content change only speaks the new words, and
+# recordings of an earlier voice are made again. The install takes sound/ whole, review/ with it.
 option(CHENXING_RECORDINGS "Make the recorded pronunciations (needs flite) and install them" ON)
 if(CHENXING_RECORDINGS)
   find_program(CHENXING_FLITE flite)
@@ -118,10 +120,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Loaded at run time, so the library scan cannot see them: the X11 platform plugin, the Chinese
+# Loaded at run time, so the library scan cannot see them: the X11 and Wayland platform plugins, the Chinese
 # pane font and the speech engine. (The SVG icon engine comes with libqt6svg6, which the scan
 # finds through the program's own link to QtSvg.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, qt6-qpa-plugins, qt6-speech-flite-plugin")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, qt6-qpa-plugins, qt6-wayland, qt6-speech-flite-plugin")
 # Qt's own Chinese texts (the standard edit menus); without them those menus read in English.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-speech-speechd-plugin, speech-dispatcher")

@@ -1,9 +1,11 @@
-// Prints every content table and fixed text as JSON, for review and audit.
+// Prints every content table and fixed text, and the review program's cards, as JSON, for review
+// and audit.
 #include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "content/tables.h"
+#include "review/cards.h"
 
 namespace {
 
@@ -72,6 +74,26 @@ int main()
         putString(out, t.name);
         out += ",\"text\":";
         putString(out, t.text);
+        out += '}';
+    });
+    out += ",\"ReviewCards\":";
+    const auto field = [&](const char* name, std::string_view value) {
+        out += name;
+        putString(out, value);
+    };
+    putList(out, review::allCards(), [&](const review::Card& c) {
+        field("{\"word\":", c.word);
+        field(",\"meaning\":", c.meaning);
+        field(",\"code\":", c.code);
+        out += ",\"unit\":" + std::to_string(c.unit);
+        field(",\"phonetic\":", c.phonetic);
+        field(",\"recording\":", c.recording);
+        out += ",\"letters\":";
+        putList(out, c.letters, [&](const review::CodeLetter& l) {
+            field("{\"character\":", l.character);
+            field(",\"pinyin\":", l.pinyin);
+            out += '}';
+        });
         out += '}';
     });
     out += "}\n";

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Builds the constant content tables from content/data/*.txt.
 
-gen_content.py DATA_DIR OUT_CPP
+gen_content.py DATA_DIR OUT_CPP [CARDS_CPP]
 
 Validates every record (errors name file:line and stop the build) and writes one C++ file whose
 tables are string_view rows in static storage. Layouts that follow from the data (word and code
 sheets, vocabulary units, contents pages, navigation rows, twin rows) are computed here.
+CARDS_CPP receives the review program's cards (review/cards.h): the words of the practice units,
+each code letter with the reading that gives it (content/data/code_readings.txt).
 """
 import re
 import sys
@@ -240,7 +242,9 @@ def build(data):
     tables.append("SoundTable")
 
     # --- practice units: 001-012 from the dictionary in list order, then the further words
-    unit_words = [(w["word"], w["meaning"], w["code"]) for w in sorted(words, key=lambda w: w["word"].lower())]
+    listed = sorted(words, key=lambda w: w["word"].lower())
+    unit_words = [(w["word"], w["meaning"], w["code"]) for w in listed]
+    written = {w["word"]: (data / "words.txt", w["line"]) for w in words}  # where each word stands
     practice_path = data / "practice.txt"
     if practice_path.exists():
         for rec in records(practice_path):
@@ -250,6 +254,7 @@ def build(data):
             if word in seen:
                 fail(practice_path, rec["line"], f"{word} already has a dictionary entry")
             unit_words.append((word, meaning, code))
+            written.setdefault(word, (practice_path, rec["line"]))
     if len({w for w, _, _ in unit_words}) != len(unit_words):
         fail(practice_path, 0, "a practice word occurs twice")
     units = [unit_words[i:i + 27] for i in range(0, len(unit_words) - len(unit_words) % 27, 27)]
@@ -320,7 +325,9 @@ def build(data):
             lines.append(line[1:])
         texts.append((name, "\r".join(lines)))
 
-    return em, tables, texts
+    review = {"units": units, "written": written, "sound": {k: p[0] for k, p in rows},
+              "phonetic": {w["word"]: phonetic_line(w["phon"][0], "3", first_sense_only=True) for w in listed}}
+    return em, tables, texts, review
 
 
 def cell_row(cells, width, min_gap=1):
@@ -432,10 +439,117 @@ def parse_glossary(path):
     return rows
 
 
+# ---------------------------------------------------------------- review cards
+
+def letter_of(syllable):
+    """The letter a pinyin syllable gives under the letter table of the character code."""
+    s = syllable.replace("ü", "v")
+    if not s:
+        return "?"
+    if s[0] == "z":
+        return "Z" if s in ("zhou", "zou") else "A"
+    if s[0] == "j":
+        return "J" if s.startswith("ju") else "E"
+    if s[0] == "y":
+        return "Y" if s.startswith("yu") else "I"
+    if s[0] == "q":
+        return "Q" if s == "qiu" else "O"
+    if s[0] == "x":
+        return "X" if s.startswith("xu") else "U"
+    return "V" if s[0] in "aeo" else s[0].upper()
+
+
+def parse_code_readings(path):
+    """(char -> (usual reading, line), [(char, reading, carrying word, line)])."""
+    usual, seconds = {}, []
+    for n, line in read_lines(path):
+        text = line.split("#", 1)[0].split()
+        if not text:
+            continue
+        if not (2 <= len(text) <= 3 and len(text[0]) == 1 and re.fullmatch(r"[a-zü]+", text[1])):
+            fail(path, n, "expected '字 reading' or '字 reading 词'")
+        ch, reading = text[0], text[1]
+        if len(text) == 3:
+            if ch not in text[2]:
+                fail(path, n, f"{ch} does not stand in {text[2]}")
+            seconds.append((ch, reading, text[2], n))
+        elif ch in usual:
+            fail(path, n, f"{ch} already has its usual reading at line {usual[ch][1]}")
+        else:
+            usual[ch] = (reading, n)
+    return usual, seconds
+
+
+def code_letters(path, word, code, src, ln, usual, seconds):
+    """Each code character with the reading it has in the phrase and that reading's line: a second
+    reading where the word that carries it stands over the character, the usual one elsewhere.
+    The reading must give the word's letter at that place."""
+    out, where = [], f"{src.name}:{ln}"
+    for i, ch in enumerate(code):
+        here = sorted({(r, n) for c, r, w, n in seconds
+                       if c == ch and any(code.startswith(w, j) and j <= i < j + len(w) for j in range(len(code)))})
+        if len(here) > 1:
+            fail(path, here[1][1], f"{ch} has two second readings in the code of {word} ({where})")
+        if not here and ch not in usual:
+            fail(src, ln, f"{ch} has no reading in {path.name}; rerun tools/make_code_readings.py")
+        reading, n = here[0] if here else usual[ch]
+        if letter_of(reading) != word[i].upper():
+            fail(path, n, f"{ch} {reading} gives {letter_of(reading)}, but letter {i + 1} of {word} ({where}) "
+                          f"is {word[i].upper()}")
+        out.append((ch, reading, n))
+    return out
+
+
+def review_cards(data, review):
+    """The cards as C++: unit order, each unit in its sheet order."""
+    path = Path(data) / "code_readings.txt"
+    if not path.exists():
+        fail(path, 0, "missing; tools/make_code_readings.py writes it")
+    usual, seconds = parse_code_readings(path)
+    used, lines, items = set(), [], []
+    lit = Emitter().literal
+    for u, unit in enumerate(review["units"], 1):
+        for word, meaning, code in unit:
+            src, ln = review["written"][word]
+            letters = code_letters(path, word, code, src, ln, usual, seconds)
+            used |= {n for _, _, n in letters}
+            ident = f"c{len(items)}"
+            lines.append(f"constexpr CodeLetter {ident}[] = {{"
+                         + ", ".join(f"{{{lit(c)}sv, {lit(r)}sv}}" for c, r, _ in letters) + "};")
+            if u <= 12:
+                sound, phonetic = review["sound"].get(word, ""), review["phonetic"].get(word, "")
+            else:
+                sound, phonetic = f"sound/review/{word[0].lower()}/{word.lower()}.wav", ""
+            items.append(f"{{{lit(word)}sv, {lit(meaning)}sv, {lit(code)}sv, {u}, {lit(phonetic)}sv, "
+                         f"{lit(sound)}sv, {ident}}}")
+    unused = sorted(({n for _, n in usual.values()} | {n for *_, n in seconds}) - used)
+    if unused:
+        fail(path, unused[0], "a reading that no card's code uses; rerun tools/make_code_readings.py")
+    body = "\n".join(lines)
+    return f"""// Generated from content/data by tools/gen_content.py. Do not edit.
+#include "review/cards.h"
+
+namespace review {{
+using namespace std::string_view_literals;
+namespace {{
+{body}
+constexpr Card card_list[] = {{
+    {(','+chr(10)+'    ').join(items)}}};
+}} // namespace
+
+std::span<const Card> allCards() {{ return card_list; }}
+}} // namespace review
+"""
+
+
 def main():
+    if len(sys.argv) not in (3, 4):
+        print(__doc__.strip().splitlines()[0], file=sys.stderr)
+        return 2
     data, out = sys.argv[1], sys.argv[2]
     try:
-        em, tables, texts = build(data)
+        em, tables, texts, review = build(data)
+        cards = review_cards(data, review) if len(sys.argv) == 4 else None
     except ContentError as e:
         print(f"error: {e}", file=sys.stderr)
         return 1
@@ -470,6 +584,8 @@ std::string_view text(std::string_view name)
 }} // namespace content
 """
     Path(out).write_text(src, encoding="utf-8")
+    if cards is not None:
+        Path(sys.argv[3]).write_text(cards, encoding="utf-8")
     return 0
 
 

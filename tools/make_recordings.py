@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """make_recordings.py SOUND_DIR [RESPELLINGS] < export.json
 
-Speaks every word of the sound table into the file the table names (sound/<letter>/<number>.wav)
+Speaks every word of the sound table into the file the table names (sound/<letter>/<number>.wav),
+and each review card of units 013-024 into the file the card names (sound/review/<letter>/<word>.wav),
 with flite's awb voice: 16-bit PCM mono at the voice's 16 kHz, silence before and after trimmed,
 every word at the same loudness. Words in RESPELLINGS (content/data/respellings.txt by default)
 are spoken from the phones given there. SOUND_DIR/voice.txt records the voice and what each file
@@ -52,6 +53,12 @@ def recordings(export):
     return files
 
 
+def review_recordings(export):
+    """The review cards' own recordings (the dictionary words' cards use the sound table's)."""
+    return {c["recording"]: c["word"] for c in export.get("ReviewCards", [])
+            if c["recording"].startswith("sound/review/")}
+
+
 def read_respellings(path, words):
     """word -> phones, from lines "word  phones  # note"; a malformed line stops the build."""
     respelt = {}
@@ -68,7 +75,7 @@ def read_respellings(path, words):
                 sys.exit(f"{path}:{number}: {why}")
 
             if word not in words:
-                fail(f"{word} is not a word of the sound table")
+                fail(f"{word} is not a recorded word")
             if word in respelt:
                 fail(f"{word} is respelt twice")
             if not phones:
@@ -169,7 +176,9 @@ def main():
     out = sys.argv[1]
     respellings = sys.argv[2] if len(sys.argv) == 3 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "content", "data", "respellings.txt")
-    files = recordings(json.load(sys.stdin))
+    export = json.load(sys.stdin)
+    review = review_recordings(export)
+    files = {**recordings(export), **review}
     respelt = read_respellings(respellings, set(files.values()))
 
     stamp = os.path.join(out, STAMP)
@@ -177,7 +186,7 @@ def main():
     todo = []
     saying = {}
     for path, word in files.items():
-        name = "/".join(path.split("\\")[1:])
+        name = "/".join(re.split(r"[\\/]", path)[1:])  # relative to the sound folder
         saying[name] = respelt.get(word, word)
         target = os.path.join(out, *name.split("/"))
         if made_by != MADE_BY or said.get(name) != saying[name] or not os.path.isfile(target):
@@ -195,8 +204,8 @@ def main():
         with open(stamp + ".part", "w", encoding="utf-8") as f:
             f.write(MADE_BY + "\n" + "".join(f"{n}\t{s}\n" for n, s in sorted(saying.items())))
         os.replace(stamp + ".part", stamp)
-    print(f"recordings: {len(files)} files, {len(todo)} made now by flite {VOICE}, "
-          f"{len(respelt)} respelt")
+    print(f"recordings: {len(files)} files ({len(review)} for the review cards), {len(todo)} made now "
+          f"by flite {VOICE}, {len(respelt)} respelt")
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "content/tables.h"
+#include "review/cards.h"
 #include "tests/support/expected_lists.h"
 #include "tests/support/gbk.h"
 #include "tests/support/pinyin.h"
@@ -309,6 +310,60 @@ private slots:
         }
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join("\n")));
         qInfo("character codes: %d checked, %d characters by a second reading", int(codes.size()), usedSecond);
+    }
+
+    // The review cards are the practice sheets' words, each letter with the reading that gives it:
+    // the pinyin command's usual reading, or a reviewed second reading whose word stands over it.
+    void reviewCardsFollowTheSheets()
+    {
+        const auto cards = review::allCards();
+        QCOMPARE(int(cards.size()), 648);
+        QString allCodes;
+        for (const auto& c : cards)
+            allCodes += q(c.code);
+        const auto usual = usualReadings(allCodes);
+        QVERIFY2(!usual.empty(), "the pinyin command is needed");
+        const auto seconds = secondReadings();
+        std::set<std::string_view> recordings;
+        for (int u = 0; u < 24; ++u) {
+            const auto unit = cards.subspan(27 * u, 27);
+            const QString key = q(content::UnitWordSheets.rows[u].key);
+            QStringList words, meanings, entries;
+            for (const auto& c : unit) {
+                QCOMPARE(c.unit, u + 1);
+                words << q(c.word);
+                meanings << q(c.meaning);
+                entries << q(c.meaning) + "/" + q(c.code);
+                QCOMPARE(q(c.phonetic), q(payload(content::WordListTable, c.word, 1)));
+                QVERIFY2(c.recording == payload(content::SoundTable, c.word) || (u >= 12 && c.recording.starts_with("sound/review/")),
+                         qPrintable(q(c.word)));
+                recordings.insert(c.recording);
+                QCOMPARE(c.letters.size(), c.word.size());
+                QString spelt;
+                for (std::size_t i = 0; i < c.letters.size(); ++i) {
+                    const QString ch = q(c.letters[i].character), py = q(c.letters[i].pinyin), code = q(c.code);
+                    spelt += ch;
+                    QVERIFY2(letterOf(py) == QChar(c.word[i]).toUpper(), qPrintable(q(c.word) + " " + ch + " " + py));
+                    const bool second = std::any_of(seconds.begin(), seconds.end(), [&](const SecondReading& s) {
+                        for (qsizetype j = code.indexOf(s.word); j >= 0; j = code.indexOf(s.word, j + 1))
+                            if (s.character == ch[0] && s.reading == py && j <= qsizetype(i) && qsizetype(i) < j + s.word.size())
+                                return true;
+                        return false;
+                    });
+                    QVERIFY2((usual.contains(ch[0]) && usual.at(ch[0]) == py) || second, qPrintable(q(c.word) + " " + ch + " " + py));
+                }
+                QCOMPARE(spelt, q(c.code));
+            }
+            const auto tokens = [&](const content::KeyedTextTable& t) {
+                QStringList out = q(t.rows[u].payloads[0]).split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+                out.removeAll("Unit");
+                out.removeAll(key);
+                return out;
+            };
+            QCOMPARE(tokens(content::UnitWordSheets), words + meanings);
+            QCOMPARE(tokens(content::UnitCodeSheets), entries);
+        }
+        QCOMPARE(int(recordings.size()), 648);
     }
 
     void letterTableOfTheCodeChecker()
