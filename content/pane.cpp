@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace content {
 
@@ -28,6 +29,10 @@ void writePane(QPlainTextEdit* pane, const QString& text)
     if (pane->toPlainText() == text)
         return;
     pane->setPlainText(text);
+    // A new text shows from its first line, even where the user had scrolled the old one (Qt
+    // keeps the offset of a pane too low to have a scroll bar).
+    pane->verticalScrollBar()->setValue(0);
+    pane->horizontalScrollBar()->setValue(0);
 }
 
 void writePane(QPlainTextEdit* pane, std::string_view payload)

@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QDropEvent>
+#include <QPainter>
 #include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -10,6 +11,7 @@
 #include <QScreen>
 #include <QTranslator>
 #include <QWidget>
+#include <QWindow>
 
 namespace content {
 
@@ -57,6 +59,95 @@ bool installQtTranslations()
     return QCoreApplication::installTranslator(translator);
 }
 
+QPoint centredIn(const QRect& area, QSize size)
+{
+    return {area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2};
+}
+
+namespace {
+constexpr Qt::WindowStates kSizedStates = Qt::WindowMaximized | Qt::WindowFullScreen;
+
+// Keeps a fixed-size window at its size and centres it as the user sees it. Window managers and
+// compositors may maximize or full-screen it anyway (Qt's own title bar on Wayland always offers
+// maximize, xfwm4 and openbox offer full screen): the window then goes straight back to normal.
+// On Wayland a maximized window must take the configured size exactly or the compositor ends the
+// connection, so while the compositor holds it maximized the size limits are lifted.
+class FixedWindowKeeper final : public QObject {
+public:
+    FixedWindowKeeper(QWidget* window, QSize client) : QObject(window), window_(window), client_(client)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != window_)
+            return false;
+        switch (event->type()) {
+        case QEvent::Show:
+            watchRequests();
+            break;
+        case QEvent::WindowStateChange:
+            if (window_->windowState() & kSizedStates)
+                QMetaObject::invokeMethod(
+                    window_, [w = window_] { w->setWindowState(w->windowState() & ~kSizedStates); }, Qt::QueuedConnection);
+            break;
+        case QEvent::Resize:
+            if (lifted_ && !(window_->windowState() & kSizedStates) && window_->size() == client_) {
+                lifted_ = false;
+                window_->setFixedSize(client_);
+            }
+            break;
+        case QEvent::Move:
+        case QEvent::WindowActivate:
+            centreFrame();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    // Qt's Wayland title bar asks for the state on the window itself; the request goes out before
+    // the compositor answers, so the limits can be lifted in time.
+    void watchRequests()
+    {
+        QWindow* handle = window_->windowHandle();
+        if (watching_ || !handle || QGuiApplication::platformName() != QLatin1String("wayland"))
+            return;
+        watching_ = true;
+        connect(handle, &QWindow::windowStateChanged, this, [this](Qt::WindowState state) {
+            if ((state & kSizedStates) && !lifted_) {
+                lifted_ = true;
+                window_->setMinimumSize(0, 0);
+                window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            }
+        });
+    }
+
+    // Once the window manager has framed the window, the frame is what sits at the centre.
+    void centreFrame()
+    {
+        if (centred_ || !window_->isVisible())
+            return;
+        const QRect frame = window_->frameGeometry();
+        if (frame.size() == window_->size())
+            return;
+        centred_ = true;
+        if (const QScreen* screen = window_->screen())
+            window_->move(centredIn(screen->availableGeometry(), frame.size()));
+    }
+
+    QWidget* window_;
+    QSize client_;
+    bool watching_ = false;
+    bool lifted_ = false;
+    bool centred_ = false;
+};
+} // namespace
+
 void setupFixedWindow(QWidget* window, QSize client, const QString& caption, bool minimizeOnly)
 {
     static const bool factoryInstalled = (QAccessible::installFactory(&windowAccessible), true);
@@ -68,10 +159,12 @@ void setupFixedWindow(QWidget* window, QSize client, const QString& caption, boo
     window->setWindowFlags(flags);
     window->setWindowTitle(caption);
     window->setFixedSize(client);
+    // Where the window system lets a client place itself (X11); a Wayland compositor places it.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        window->move(area.center() - QPoint(client.width() / 2, client.height() / 2));
+        window->move(centredIn(area, client));
     }
+    new FixedWindowKeeper(window, client);
 }
 
 void applyWindowFont(QWidget* window)
@@ -105,6 +198,27 @@ protected:
             return;
         }
         QPlainTextEdit::keyPressEvent(event);
+    }
+
+    // A read-only pane has no caret: a frame inside its edge shows a keyboard user where the focus is.
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPlainTextEdit::paintEvent(event);
+        if (hasFocus() && isReadOnly()) {
+            QPainter p(viewport());
+            p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+            p.drawRect(viewport()->rect().adjusted(0, 0, -1, -1));
+        }
+    }
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QPlainTextEdit::focusInEvent(event);
+        viewport()->update();
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QPlainTextEdit::focusOutEvent(event);
+        viewport()->update();
     }
 
     // No text drags into a pane, from itself, the other pane or elsewhere: in the two-pane

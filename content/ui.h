@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFont>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -17,6 +19,9 @@ QFont windowFont();
 // Qt's own texts (the standard edit menus) in Chinese, like the rest of the program. Returns false
 // where Qt's Chinese translations are not installed; the menus then stay in English.
 bool installQtTranslations();
+
+// Where a box of the given size sits centred in the area.
+QPoint centredIn(const QRect& area, QSize size);
 
 // A fixed-size top-level window with the given client size and caption, centred on the desktop.
 // With minimizeOnly the title bar offers neither the system menu nor a close button.

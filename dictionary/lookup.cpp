@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QListWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 
@@ -42,6 +43,18 @@ public:
     using QListWidget::QListWidget;
 
 protected:
+    // Before any choice Qt's current item is the first word, so Down would skip it; the first Down
+    // or Home chooses the first word, as a click on it would.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if ((event->key() == Qt::Key_Down || event->key() == Qt::Key_Home) && event->modifiers() == Qt::NoModifier
+            && selectedItems().isEmpty() && count() > 0) {
+            setCurrentRow(0);
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+
     // Qt selects the item under a right or middle press too; here those presses choose nothing.
     void mousePressEvent(QMouseEvent* event) override
     {

@@ -1,6 +1,7 @@
 #include "speech/tform2.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -153,9 +154,18 @@ void TForm2::SpeedButton5Click()
 
 void TForm2::SpeedButton6Click()
 {
+    close();
+}
+
+void TForm2::closeEvent(QCloseEvent* event)
+{
+    // However the window is closed (its exit button, or a close button, Alt+F4 or a window menu
+    // that the window manager offers after all), the speech stops first: hidden, it could not be
+    // stopped. A failed stop keeps the window open.
+    event->ignore();
     if (VoiceText_)
         check(VoiceText_->StopSpeaking(), VoiceText_.get());
-    close();
+    event->accept();
 }
 
 } // namespace speech

@@ -46,6 +46,9 @@ public slots:
     void SpeedButton5Click();
     void SpeedButton6Click();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     std::shared_ptr<VoiceText> VoiceText_;
 };

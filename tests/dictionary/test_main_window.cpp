@@ -10,7 +10,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QWindow>
 #include <QtTest>
+
+#include <numeric>
 
 #include "app/image_button.h"
 #include "app/tform1.h"
@@ -38,6 +41,33 @@ std::string_view rowPayload(const content::KeyedTextTable& t, std::string_view k
             return r.payloads[i];
     return {};
 }
+
+// Dark pixels in each row of a pane's inside, against its paper.
+QList<int> inkPerRow(QPlainTextEdit* pane)
+{
+    const QImage image = pane->viewport()->grab().toImage();
+    const QRgb paper = pane->palette().color(QPalette::Base).rgb();
+    QList<int> rows;
+    for (int y = 0; y < image.height(); ++y) {
+        int n = 0;
+        for (int x = 0; x < image.width(); ++x)
+            n += qGray(image.pixel(x, y)) < qGray(paper) - 40;
+        rows << n;
+    }
+    return rows;
+}
+
+// The window states a window was put in, as the window system reports them.
+struct StateWatch : QObject {
+    Qt::WindowStates states;
+    explicit StateWatch(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::WindowStateChange)
+            states |= static_cast<QWidget*>(o)->windowState();
+        return false;
+    }
+};
 
 speech::VoiceCreation noVoice()
 {
@@ -428,20 +458,97 @@ private slots:
         QPlainTextEdit* line = form1->Memo2;
         for (const QChar c : alphabet) {
             line->setPlainText(QString(3, c));
-            const QImage image = line->viewport()->grab().toImage();
-            const QRgb paper = line->palette().color(QPalette::Base).rgb();
-            const auto inkInRow = [&](int y) {
-                int n = 0;
-                for (int x = 0; x < image.width(); ++x)
-                    n += qGray(image.pixel(x, y)) < qGray(paper) - 40;
-                return n;
-            };
-            int ink = 0;
-            for (int y = 0; y < image.height(); ++y)
-                ink += inkInRow(y);
-            QVERIFY2(ink > 0, qPrintable(c));
-            QVERIFY2(inkInRow(0) == 0 && inkInRow(image.height() - 1) == 0, qPrintable(QStringLiteral("clipped: ") + c));
+            const QList<int> ink = inkPerRow(line);
+            QVERIFY2(std::accumulate(ink.begin(), ink.end(), 0) > 0, qPrintable(c));
+            QVERIFY2(ink.first() == 0 && ink.last() == 0, qPrintable(QStringLiteral("clipped: ") + c));
         }
+    }
+
+    // Whatever the user did in the phonetic line (a click low in it, Down, Enter scroll its view
+    // to the next line), a lookup that replaces its text shows that text from its first line.
+    void phoneticLineShowsEveryNewText()
+    {
+        QPlainTextEdit* line = form1->Memo2;
+        QTest::mouseClick(line->viewport(), Qt::LeftButton, {}, QPoint(20, line->viewport()->height() - 2));
+        QTest::keyClick(line, Qt::Key_Down);
+        QTest::keyClick(line, Qt::Key_Return);
+        clearBox();
+        type(QStringLiteral("back"));
+        QCOMPARE(line->toPlainText(), QStringLiteral("back    /    bAk"));
+        QList<int> ink = inkPerRow(line);
+        QVERIFY2(std::accumulate(ink.begin(), ink.end(), 0) > 50, "the new phonetic line is on screen");
+        // The same after a choice in the list.
+        QTest::keyClick(line, Qt::Key_Return);
+        QTest::keyClick(line, Qt::Key_Return);
+        QListWidget* list = form1->ListBox1;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(3)).center());
+        QCOMPARE(line->toPlainText(), QStringLiteral("ache   /   eIk"));
+        ink = inkPerRow(line);
+        QVERIFY(std::accumulate(ink.begin(), ink.end(), 0) > 50);
+    }
+
+    // The first Down (or Home) in a list nothing is chosen in yet chooses its first word, and each
+    // further Down the next one, as clicks would.
+    void firstDownChoosesTheFirstWord_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Down") << int(Qt::Key_Down);
+        QTest::newRow("Home") << int(Qt::Key_Home);
+    }
+    void firstDownChoosesTheFirstWord()
+    {
+        QFETCH(int, key);
+        QListWidget* list = form1->ListBox1;
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key(key));
+        QCOMPARE(form1->ComboBox1->currentText(), QStringLiteral("absolute"));
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(form1->ComboBox1->currentText(), QStringLiteral("accident"));
+        QCOMPARE(list->selectedItems().size(), 1);
+    }
+
+    // A keyboard user sees where the focus is: the read-only entry pane, which has no caret, marks it.
+    void entryPaneMarksTheFocus()
+    {
+        QPlainTextEdit* pane = form1->Memo1;
+        form1->ListBox1->setFocus();
+        const QImage without = pane->viewport()->grab().toImage();
+        pane->setFocus(Qt::TabFocusReason);
+        QVERIFY(pane->hasFocus());
+        QVERIFY(pane->viewport()->grab().toImage() != without);
+    }
+
+    // However the window system is asked to maximize or full-screen a window (Qt's own Wayland
+    // title bar asks on the window itself), each of the four stays at its size and the program
+    // goes on. openbox refuses to maximize a window of fixed size; a Wayland compositor grants it.
+    void windowsStayFixedWhenMaximized()
+    {
+        const bool maximizeGranted = QGuiApplication::platformName() == QLatin1String("wayland");
+        for (QWidget* w : std::initializer_list<QWidget*>{form1.get(), form2.get(), form3.get(), form4.get()}) {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            const QSize size = w->size();
+            for (const Qt::WindowState asked : {Qt::WindowMaximized, Qt::WindowFullScreen}) {
+                if (asked == Qt::WindowMaximized && !maximizeGranted)
+                    continue;
+                StateWatch seen(w);
+                w->windowHandle()->setWindowStates(asked);
+                QTRY_VERIFY2(seen.states & asked, qPrintable(w->objectName()));
+                QTRY_VERIFY(!(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) && w->size() == size
+                            && w->minimumSize() == size && w->maximumSize() == size);
+            }
+            QVERIFY(w->isVisible());
+        }
+    }
+
+    // Under the window manager the window as the user sees it, frame and title bar included, sits
+    // at the centre of the desktop.
+    void frameIsCentred()
+    {
+        QVERIFY(QTest::qWaitForWindowActive(form1.get()));
+        const QRect area = form1->screen()->availableGeometry();
+        QTRY_VERIFY(form1->frameGeometry().size() != form1->size());
+        QTRY_COMPARE(form1->frameGeometry().topLeft(), content::centredIn(area, form1->frameGeometry().size()));
     }
 };
 
