@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include "content/tables.h"
+#include "review/cards.h"
 #include "tests/support/gbk.h"
 
 using namespace testsupport;
@@ -158,10 +159,13 @@ private slots:
         QCOMPARE(QDir::cleanPath(entry.value("Path")), dataDir);
         if (!CHENXING_RECORDINGS)
             QSKIP("built without the recordings");
-        // Every file the sound table names, resolved the way the program resolves it, and no others.
+        // Every file the sound table and the review cards name, resolved the way the programs
+        // resolve them, and no others.
         std::set<QString> named;
         for (const content::Row& row : content::SoundTable.rows)
             named.insert(q(row.payloads[0]).replace(QLatin1Char('\\'), QLatin1Char('/')));
+        for (const review::Card& card : review::allCards())
+            named.insert(q(card.recording).replace(QLatin1Char('\\'), QLatin1Char('/')));
         for (const QString& relative : named)
             QVERIFY2(QFileInfo(QDir(dataDir).filePath(relative)).size() > 44, qPrintable(relative));
         QDirIterator wav(dataDir + QStringLiteral("/sound"), {QStringLiteral("*.wav")}, QDir::Files, QDirIterator::Subdirectories);
