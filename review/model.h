@@ -22,6 +22,7 @@ struct CardProgress {
     MemoryState memory;
     std::int64_t lastReviewDay = -1;  // -1: never reviewed
     std::int64_t dueDay = -1;
+    std::int64_t firstReviewDay = -1;  // the day it was first answered: counts today's new words
     int reps = 0;
     int lapses = 0;
 };

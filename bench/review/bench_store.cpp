@@ -1,0 +1,170 @@
+// The progress store with a year of history: one answer with its commit, and what a session
+// start reads. The file lives in a temporary folder (TMPDIR picks the disk).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include "review/store.h"
+
+using review::ProgressStore;
+
+namespace {
+
+constexpr int kCards = 648;
+constexpr int kLogRows = 100000;
+constexpr qint64 kToday = 20000;
+
+std::string word(int i)
+{
+    return "word" + std::to_string(i % kCards);
+}
+
+// 648 cards and 100,000 answers, written in one transaction beside the store's own schema.
+QString filledStore()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString p = dir.filePath(QStringLiteral("progress.sqlite"));
+        ProgressStore().open(p);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+            db.setDatabaseName(p);
+            db.open();
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("BEGIN"));
+            q.prepare(QStringLiteral("INSERT INTO cards VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+            for (int i = 0; i < kCards; ++i) {
+                for (const QVariant& v : {QVariant(QString::fromStdString(word(i))), QVariant(1.0 + i % 90), QVariant(5.0),
+                                          QVariant(kToday - 1 - i % 30), QVariant(kToday - 10 + i % 40),
+                                          QVariant(kToday - i % 300), QVariant(kLogRows / kCards), QVariant(i % 4)})
+                    q.addBindValue(v);
+                q.exec();
+            }
+            q.prepare(QStringLiteral("INSERT INTO review_log (time_ms, word, mode, grade, answer_ms, interval_days,"
+                                     " stability, difficulty) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+            const qint64 yearAgoMs = (kToday - 365) * 86400000LL;
+            for (int n = 0; n < kLogRows; ++n) {
+                for (const QVariant& v : {QVariant(yearAgoMs + n * 315000LL), QVariant(QString::fromStdString(word(n * 7))),
+                                          QVariant(n % 2), QVariant(1 + n % 4), QVariant(2500 + n % 3000), QVariant(n % 60),
+                                          QVariant(1.0 + n % 90), QVariant(5.0)})
+                    q.addBindValue(v);
+                q.exec();
+            }
+            q.exec(QStringLiteral("COMMIT"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+        return p;
+    }();
+    return path;
+}
+
+// Kept open for the whole run, as the drill keeps its store; left to the end of the process.
+ProgressStore& opened(ProgressStore::Sync sync)
+{
+    static ProgressStore* full = new ProgressStore(ProgressStore::Sync::Full);
+    static ProgressStore* normal = new ProgressStore(ProgressStore::Sync::Normal);
+    ProgressStore& s = sync == ProgressStore::Sync::Full ? *full : *normal;
+    if (!s.isOpen())
+        s.open(filledStore());
+    return s;
+}
+
+// What the scheduler hands back, cheap enough not to count.
+std::pair<review::CardProgress, review::ReviewLogEntry> answerGood(const review::CardProgress& c)
+{
+    review::CardProgress next = c;
+    next.memory = {std::max(1.0, c.memory.stability * 2.5), 5.0};
+    next.lastReviewDay = kToday;
+    next.dueDay = kToday + static_cast<int>(next.memory.stability);
+    if (next.firstReviewDay < 0)
+        next.firstReviewDay = kToday;
+    ++next.reps;
+    review::ReviewLogEntry log;
+    log.timeMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    log.word = c.word;
+    log.answerMs = 3000;
+    log.intervalDays = static_cast<int>(next.dueDay - kToday);
+    log.memory = next.memory;
+    return {next, log};
+}
+
+void answerCommit(benchmark::State& state, ProgressStore::Sync sync)
+{
+    ProgressStore& s = opened(sync);
+    if (!s.isOpen())
+        return state.SkipWithError(s.message().toStdString().c_str());
+    static int n = 0;
+    for (auto _ : state)
+        if (!s.recordAnswer(word(n++ * 13), answerGood))
+            state.SkipWithError(s.message().toStdString().c_str());
+}
+
+double p99(const std::vector<double>& v)
+{
+    std::vector<double> sorted = v;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(std::ceil(0.99 * sorted.size())) - 1)];
+}
+
+double worst(const std::vector<double>& v)
+{
+    return *std::max_element(v.begin(), v.end());
+}
+
+// One timed answer per repetition, so that the median and the 99th percentile are of single answers.
+void perAnswer(benchmark::internal::Benchmark* b)
+{
+    b->Iterations(1)->Repetitions(500)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
+    b->ComputeStatistics("p99", p99)->ComputeStatistics("max", worst);
+}
+
+// A session starts from every card: those due by today, and how many new words today has had.
+void sessionStart(benchmark::State& state)
+{
+    ProgressStore& s = opened(ProgressStore::Sync::Full);
+    std::size_t due = 0, introducedToday = 0;
+    for (auto _ : state) {
+        const std::vector<review::CardProgress> cards = s.loadProgress();
+        due = std::count_if(cards.begin(), cards.end(), [](const auto& c) { return !c.memory.isNew() && c.dueDay <= kToday; });
+        introducedToday = std::count_if(cards.begin(), cards.end(), [](const auto& c) { return c.firstReviewDay == kToday; });
+        benchmark::DoNotOptimize(due);
+    }
+    state.counters["due"] = double(due);
+    state.counters["new_today"] = double(introducedToday);
+}
+
+// Start-up's open: the read-only look with its integrity check, then the connection for writing.
+void openStore(benchmark::State& state)
+{
+    const QString path = filledStore();
+    for (auto _ : state) {
+        ProgressStore s;
+        if (s.open(path) != ProgressStore::OpenResult::Ok)
+            state.SkipWithError(s.message().toStdString().c_str());
+    }
+    state.counters["log_rows"] = double(opened(ProgressStore::Sync::Full).logCount());
+}
+
+} // namespace
+
+// Session start first, while the filled cards are still due.
+BENCHMARK(sessionStart)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(openStore)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(answerCommit, synchronous_full, ProgressStore::Sync::Full)->Apply(perAnswer);
+BENCHMARK_CAPTURE(answerCommit, synchronous_normal, ProgressStore::Sync::Normal)->Apply(perAnswer);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

@@ -1,0 +1,1 @@
+chenxing_bench(bench_store SOURCES bench_store.cpp LIBS review_store)

@@ -1,0 +1,460 @@
+#include "review/store.h"
+
+#include <atomic>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+#include <QtEndian>
+
+namespace review {
+
+namespace {
+
+// "CXRV" in the file header marks our files; user_version is the schema version.
+constexpr quint32 kApplicationId = 0x43585256;
+constexpr int kSchemaVersion = 1;
+// Long enough for the other copy of the program to finish its answer, short enough not to hang.
+const QString kBusyTimeout = QStringLiteral("QSQLITE_BUSY_TIMEOUT=4000");
+const QStringList kSidecars = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
+
+const char* const kSchema[] = {
+    "CREATE TABLE cards (word TEXT PRIMARY KEY, stability REAL NOT NULL, difficulty REAL NOT NULL,"
+    " last_review_day INTEGER NOT NULL, due_day INTEGER NOT NULL, first_review_day INTEGER NOT NULL,"
+    " reps INTEGER NOT NULL, lapses INTEGER NOT NULL) WITHOUT ROWID",
+    "CREATE TABLE review_log (id INTEGER PRIMARY KEY, time_ms INTEGER NOT NULL, word TEXT NOT NULL,"
+    " mode INTEGER NOT NULL, grade INTEGER NOT NULL, answer_ms INTEGER NOT NULL,"
+    " interval_days INTEGER NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL)",
+    "CREATE INDEX review_log_word_time ON review_log (word, time_ms)",
+    "CREATE INDEX review_log_time ON review_log (time_ms)",
+    "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID",
+};
+
+QString uniqueConnectionName()
+{
+    static std::atomic<int> next{0};
+    return QStringLiteral("review-store-%1").arg(next++);
+}
+
+bool isCorruption(const QSqlError& e)
+{
+    // Qt asks for extended result codes; the low byte is the primary one. A hot journal that a
+    // reader may not roll back (SQLITE_READONLY_ROLLBACK) is a file left half-written.
+    const int code = e.nativeErrorCode().toInt();
+    return (code & 0xff) == 11 /* SQLITE_CORRUPT */ || (code & 0xff) == 26 /* SQLITE_NOTADB */ || code == 776;
+}
+
+// A QSQLITE connection that is closed and removed with its scope.
+class Connection {
+public:
+    Connection(const QString& path, const QString& options) : name_(uniqueConnectionName())
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setConnectOptions(options);
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~Connection()
+    {
+        QSqlDatabase::database(name_, false).close();
+        QSqlDatabase::removeDatabase(name_);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+
+private:
+    QString name_;
+};
+
+struct Finding {
+    ProgressStore::OpenResult result;
+    QString what;  // for the learner's message
+};
+
+Finding failure(const QSqlError& e)
+{
+    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    return {isCorruption(e) ? ProgressStore::OpenResult::Damaged : ProgressStore::OpenResult::NotWritable,
+            e.nativeErrorCode() == QLatin1String("776") ? QStringLiteral("上次写入没有完成：%1").arg(text) : text};
+}
+
+// Our version 1 and sound, decided from what a read-only look at an existing file shows.
+Finding inspect(const QString& path)
+{
+    using R = ProgressStore::OpenResult;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {R::NotWritable, file.errorString()};
+    const QByteArray head = file.read(100);
+    file.close();
+    if (head.size() < 100 || !head.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return {R::NotOurs, QStringLiteral("它不是 SQLite 数据库")};
+    // Our files carry the id from their first commit, made before the switch to WAL.
+    if (qFromBigEndian<quint32>(head.constData() + 68) != kApplicationId)
+        return {R::NotOurs, QStringLiteral("它是别的程序的 SQLite 数据库")};
+
+    Connection c(path, kBusyTimeout + QStringLiteral(";QSQLITE_OPEN_READONLY"));
+    QSqlDatabase db = c.db();
+    if (!db.isOpen())
+        return failure(db.lastError());
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        return failure(q.lastError());
+    const int version = q.value(0).toInt();
+    if (version > kSchemaVersion)
+        return {R::Newer, QStringLiteral("格式版本 %1，本程序只认识版本 %2").arg(version).arg(kSchemaVersion)};
+    if (version < kSchemaVersion)
+        return {R::Damaged, QStringLiteral("格式版本 %1 无效").arg(version)};
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
+        return failure(q.lastError());
+    QStringList problems;
+    while (q.next())
+        problems << q.value(0).toString();
+    if (problems != QStringList{QStringLiteral("ok")})
+        return {R::Damaged, problems.value(0, QStringLiteral("完整性检查没有结果"))};
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
+                               " AND name IN ('cards', 'review_log', 'settings')"))
+        || !q.next())
+        return failure(q.lastError());
+    if (q.value(0).toInt() != 3)
+        return {R::Damaged, QStringLiteral("缺少数据表")};
+    return {R::Ok, {}};
+}
+
+} // namespace
+
+struct ProgressStore::Impl {
+    Sync sync;
+    QString path;
+    OpenResult state = OpenResult::NotWritable;
+    QString message;
+    std::unique_ptr<Connection> connection;  // only while open for writing
+    QSqlQuery readCard, writeCard, appendLog;
+
+    QSqlDatabase db() const { return connection->db(); }
+
+    void close()
+    {
+        for (QSqlQuery* q : {&readCard, &writeCard, &appendLog})
+            *q = QSqlQuery();
+        connection.reset();
+    }
+
+    OpenResult fail(OpenResult result, const QString& what)
+    {
+        close();
+        state = result;
+        const QString p = QDir::toNativeSeparators(path);
+        const QString offer = QStringLiteral("，程序没有改动它。按“确定”把它改名留在原处，另建新的进度文件；"
+                                             "否则本次复习照常进行，但不会保存。");
+        switch (result) {
+        case OpenResult::NotWritable:
+            message = QStringLiteral("无法保存学习进度：文件 %1 不能写入（%2）。本次复习照常进行，但不会保存。").arg(p, what);
+            break;
+        case OpenResult::NotOurs:
+            message = QStringLiteral("学习进度文件 %1 不是本程序的（%2）").arg(p, what) + offer;
+            break;
+        case OpenResult::Damaged:
+            message = QStringLiteral("学习进度文件 %1 已损坏（%2）").arg(p, what) + offer;
+            break;
+        case OpenResult::Newer:
+            message = QStringLiteral("学习进度文件 %1 是新版本的程序写的（%2），程序没有改动它。"
+                                     "请用新版本的程序复习；本次复习照常进行，但不会保存。")
+                          .arg(p, what);
+            break;
+        case OpenResult::Ok:
+            break;
+        }
+        return result;
+    }
+
+    // Re-checks inside a transaction what the file is: another copy may have made it meanwhile.
+    // Only a new file takes the write lock, which another copy answering quickly could keep busy.
+    Finding createOrCheck(bool create)
+    {
+        QSqlQuery q(db());
+        if (!q.exec(create ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
+            return {OpenResult::NotWritable, q.lastError().databaseText()};
+        const auto scalar = [&q](const QString& sql) { return q.exec(sql) && q.next() ? q.value(0).toLongLong() : -1; };
+        const auto appId = scalar(QStringLiteral("PRAGMA application_id"));
+        const auto version = scalar(QStringLiteral("PRAGMA user_version"));
+        const auto objects = scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        Finding found{OpenResult::Ok, QStringLiteral("打开时发现它已被改变")};
+        if (create && appId == 0 && version == 0 && objects == 0) {
+            QStringList schema(std::begin(kSchema), std::end(kSchema));
+            schema << QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId)
+                   << QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion);
+            for (const QString& sql : schema)
+                if (found.result == OpenResult::Ok && !q.exec(sql))
+                    found = {OpenResult::NotWritable, q.lastError().databaseText()};
+        } else if (appId != kApplicationId) {
+            found.result = OpenResult::NotOurs;
+        } else if (version > kSchemaVersion) {
+            found.result = OpenResult::Newer;
+        } else if (version != kSchemaVersion) {
+            found.result = OpenResult::Damaged;
+        }
+        if (found.result == OpenResult::Ok && !q.exec(QStringLiteral("COMMIT")))
+            found = {OpenResult::NotWritable, q.lastError().databaseText()};
+        if (found.result != OpenResult::Ok)
+            q.exec(QStringLiteral("ROLLBACK"));
+        return found;
+    }
+
+    Finding openChecked(bool create)
+    {
+        if (!db().isOpen())
+            return {OpenResult::NotWritable, db().lastError().databaseText()};
+        if (Finding f = createOrCheck(create); f.result != OpenResult::Ok)
+            return f;
+        QSqlQuery q(db());
+        // The journal mode is kept in the file; switching needs a moment alone with it.
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode")) || !q.next())
+            return {OpenResult::NotWritable, q.lastError().databaseText()};
+        if (q.value(0).toString() != QLatin1String("wal")
+            && (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.next() || q.value(0).toString() != QLatin1String("wal")))
+            return {OpenResult::NotWritable, QStringLiteral("不能切换到 WAL 日志：%1").arg(q.lastError().databaseText())};
+        q.exec(sync == Sync::Full ? QStringLiteral("PRAGMA synchronous = FULL") : QStringLiteral("PRAGMA synchronous = NORMAL"));
+
+        const std::pair<QSqlQuery*, const char*> statements[] = {
+            {&readCard, "SELECT stability, difficulty, last_review_day, due_day, first_review_day, reps, lapses"
+                        " FROM cards WHERE word = ?"},
+            {&writeCard, "INSERT OR REPLACE INTO cards (word, stability, difficulty, last_review_day, due_day,"
+                         " first_review_day, reps, lapses) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"},
+            {&appendLog, "INSERT INTO review_log (time_ms, word, mode, grade, answer_ms, interval_days, stability,"
+                         " difficulty) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"},
+        };
+        for (const auto& [query, sql] : statements) {
+            *query = QSqlQuery(db());
+            query->setForwardOnly(true);
+            if (!query->prepare(QLatin1String(sql)))
+                return {OpenResult::NotWritable, query->lastError().databaseText()};
+        }
+        return {OpenResult::Ok, {}};
+    }
+
+    OpenResult openForWriting(bool create)
+    {
+        connection = std::make_unique<Connection>(path, kBusyTimeout);
+        const Finding f = openChecked(create);  // its queries are gone before fail() drops the connection
+        if (f.result != OpenResult::Ok)
+            return fail(f.result, f.what);
+        state = OpenResult::Ok;
+        message.clear();
+        return state;
+    }
+};
+
+ProgressStore::ProgressStore(Sync sync) : d(std::make_unique<Impl>())
+{
+    d->sync = sync;
+}
+
+ProgressStore::~ProgressStore()
+{
+    d->close();
+}
+
+QString ProgressStore::defaultPath()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/progress.sqlite");
+}
+
+ProgressStore::OpenResult ProgressStore::open(const QString& path)
+{
+    d->close();
+    d->path = path;
+    if (path.isEmpty())
+        return d->fail(OpenResult::NotWritable, QStringLiteral("没有可用的数据文件夹"));
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath())) {
+        d->fail(OpenResult::NotWritable, {});
+        d->message = QStringLiteral("无法保存学习进度：文件夹 %1 不能建立或写入。本次复习照常进行，但不会保存。")
+                         .arg(QDir::toNativeSeparators(info.absolutePath()));
+        return d->state;
+    }
+    // An empty file is what an interrupted first start leaves: SQLite itself takes it as a new database.
+    const bool create = !info.exists() || info.size() == 0;
+    if (!create) {
+        const Finding f = inspect(path);
+        if (f.result != OpenResult::Ok)
+            return d->fail(f.result, f.what);
+        // SQLite would open it read-only without a word.
+        if (!info.isWritable())
+            return d->fail(OpenResult::NotWritable, QStringLiteral("文件是只读的"));
+    }
+    return d->openForWriting(create);
+}
+
+bool ProgressStore::isOpen() const
+{
+    return d->state == OpenResult::Ok;
+}
+
+QString ProgressStore::message() const
+{
+    return d->message;
+}
+
+bool ProgressStore::moveAside(QString* movedTo)
+{
+    if (d->state != OpenResult::NotOurs && d->state != OpenResult::Damaged)
+        return false;
+    const QString base = d->path + QStringLiteral(".bad-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = base;
+    const auto taken = [](const QString& name) {
+        if (QFileInfo::exists(name))
+            return true;
+        for (const QString& s : kSidecars)
+            if (QFileInfo::exists(name + s))
+                return true;
+        return false;
+    };
+    for (int n = 2; taken(target); ++n)
+        target = base + QStringLiteral("-%1").arg(n);
+    // QFile::rename never replaces an existing file.
+    bool moved = QFile::rename(d->path, target);
+    for (const QString& s : kSidecars)
+        if (moved && QFileInfo::exists(d->path + s))
+            moved = QFile::rename(d->path + s, target + s);
+    const QString from = QDir::toNativeSeparators(d->path), to = QDir::toNativeSeparators(target);
+    if (!moved) {
+        d->message = QStringLiteral("无法把文件 %1 改名为 %2。本次复习照常进行，但不会保存。").arg(from, to);
+        return false;
+    }
+    d->state = OpenResult::NotWritable;
+    d->message = QStringLiteral("已把原来的文件 %1 改名保存为 %2。").arg(from, to);
+    if (movedTo)
+        *movedTo = target;
+    return true;
+}
+
+std::vector<CardProgress> ProgressStore::loadProgress()
+{
+    std::vector<CardProgress> cards;
+    if (!isOpen())
+        return cards;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT word, stability, difficulty, last_review_day, due_day, first_review_day,"
+                               " reps, lapses FROM cards"))) {
+        d->message = QStringLiteral("无法读取学习进度：%1").arg(q.lastError().databaseText());
+        return cards;
+    }
+    while (q.next()) {
+        CardProgress c;
+        c.word = q.value(0).toString().toStdString();
+        c.memory = {q.value(1).toDouble(), q.value(2).toDouble()};
+        c.lastReviewDay = q.value(3).toLongLong();
+        c.dueDay = q.value(4).toLongLong();
+        c.firstReviewDay = q.value(5).toLongLong();
+        c.reps = q.value(6).toInt();
+        c.lapses = q.value(7).toInt();
+        cards.push_back(std::move(c));
+    }
+    return cards;
+}
+
+bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
+{
+    if (!isOpen())
+        return false;
+    QSqlQuery tx(d->db());
+    const auto failed = [this](const QSqlQuery& q) {
+        d->message = QStringLiteral("这次回答没有保存：%1").arg(q.lastError().databaseText());
+        return false;
+    };
+    if (!tx.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return failed(tx);
+    // Whatever leaves before the COMMIT, an exception from `answer` included, takes the transaction back.
+    struct Rollback {
+        QSqlQuery& tx;
+        bool armed = true;
+        ~Rollback()
+        {
+            if (armed)
+                tx.exec(QStringLiteral("ROLLBACK"));
+        }
+    } rollback{tx};
+
+    const QString key = QString::fromStdString(word);
+    CardProgress current;
+    current.word = word;
+    QSqlQuery& read = d->readCard;
+    read.addBindValue(key);
+    if (!read.exec())
+        return failed(read);
+    if (read.next()) {
+        current.memory = {read.value(0).toDouble(), read.value(1).toDouble()};
+        current.lastReviewDay = read.value(2).toLongLong();
+        current.dueDay = read.value(3).toLongLong();
+        current.firstReviewDay = read.value(4).toLongLong();
+        current.reps = read.value(5).toInt();
+        current.lapses = read.value(6).toInt();
+    }
+    read.finish();
+
+    const auto [card, log] = answer(current);
+    QSqlQuery& w = d->writeCard;
+    for (const QVariant& v : {QVariant(key), QVariant(card.memory.stability), QVariant(card.memory.difficulty),
+                              QVariant(qint64(card.lastReviewDay)), QVariant(qint64(card.dueDay)),
+                              QVariant(qint64(card.firstReviewDay)), QVariant(card.reps), QVariant(card.lapses)})
+        w.addBindValue(v);
+    if (!w.exec())
+        return failed(w);
+    QSqlQuery& l = d->appendLog;
+    for (const QVariant& v : {QVariant(qint64(log.timeMs)), QVariant(key), QVariant(int(log.mode)), QVariant(int(log.grade)),
+                              QVariant(qint64(log.answerMs)), QVariant(log.intervalDays),
+                              QVariant(log.memory.stability), QVariant(log.memory.difficulty)})
+        l.addBindValue(v);
+    if (!l.exec())
+        return failed(l);
+    if (!tx.exec(QStringLiteral("COMMIT")))
+        return failed(tx);
+    rollback.armed = false;
+    return true;
+}
+
+std::int64_t ProgressStore::logCount()
+{
+    if (!isOpen())
+        return -1;
+    QSqlQuery q(d->db());
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM review_log")) || !q.next())
+        return -1;
+    return q.value(0).toLongLong();
+}
+
+QString ProgressStore::setting(const QString& key, const QString& fallback)
+{
+    if (!isOpen())
+        return fallback;
+    QSqlQuery q(d->db());
+    q.prepare(QStringLiteral("SELECT value FROM settings WHERE key = ?"));
+    q.addBindValue(key);
+    return q.exec() && q.next() ? q.value(0).toString() : fallback;
+}
+
+bool ProgressStore::setSetting(const QString& key, const QString& value)
+{
+    if (!isOpen())
+        return false;
+    QSqlQuery q(d->db());
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"));
+    q.addBindValue(key);
+    q.addBindValue(value);
+    if (q.exec())
+        return true;
+    d->message = QStringLiteral("设置没有保存：%1").arg(q.lastError().databaseText());
+    return false;
+}
+
+} // namespace review

@@ -1,0 +1,165 @@
+// The progress store under the faults a learner's machine brings: a killed program, a folder it
+// cannot write, a file that is not its own or is damaged or newer, two copies at once.
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "review/store.h"
+
+using review::ProgressStore;
+using Result = ProgressStore::OpenResult;
+
+namespace {
+
+// The stored repetitions plus one, logged at time n: a lost or stale answer shows in the counts.
+bool answer(ProgressStore& store, const std::string& word, qint64 n)
+{
+    return store.recordAnswer(word, [n](review::CardProgress c) {
+        ++c.reps;
+        review::ReviewLogEntry log;
+        log.timeMs = n;
+        return std::pair{c, log};
+    });
+}
+
+// Runs the statements on a connection of the test's own; the last one's first value, or its error.
+QVariant sql(const QString& path, const QStringList& statements)
+{
+    QVariant result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery q(db);
+        for (const QString& s : statements)
+            result = !q.exec(s) ? q.lastError().text() : q.next() ? q.value(0) : QVariant();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    return result;
+}
+
+QByteArray bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& data, qint64 at = 0)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(at) && f.write(data) == data.size());
+}
+
+// Our own file with some history, closed.
+void ours(const QString& path)
+{
+    ProgressStore store;
+    QCOMPARE(store.open(path), Result::Ok);
+    for (int n = 0; n < 300; ++n)
+        QVERIFY(answer(store, "w" + std::to_string(n % 40), n));
+}
+
+} // namespace
+
+class TestStore : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void killedMidSession()
+    {
+        const QString path = dir.filePath(QStringLiteral("killed.sqlite"));
+        QProcess writer;
+        writer.start(QStringLiteral(STORE_WRITER), {path});
+        QByteArray out;
+        while (out.count('\n') < 40 && writer.waitForReadyRead(10000))
+            out += writer.readAllStandardOutput();
+        writer.kill();  // SIGKILL
+        QVERIFY(writer.waitForFinished());
+        out += writer.readAllStandardOutput();
+        const QList<QByteArray> lines = out.left(out.lastIndexOf('\n')).split('\n');
+        QVERIFY2(lines.size() >= 40, out + writer.readAllStandardError());
+        const qint64 last = lines.last().toLongLong();
+
+        QCOMPARE(sql(path, {QStringLiteral("PRAGMA integrity_check")}).toString(), QStringLiteral("ok"));
+        const auto reported = QStringLiteral("SELECT count(DISTINCT time_ms) FROM review_log WHERE time_ms BETWEEN 1 AND %1");
+        QCOMPARE(sql(path, {reported.arg(last)}).toLongLong(), last);
+        // Card row and log row are one transaction: never one without the other.
+        QCOMPARE(sql(path, {QStringLiteral("SELECT sum(reps) - (SELECT count(*) FROM review_log) FROM cards")}).toInt(), 0);
+    }
+
+    void folderCannotBeMade()
+    {
+        // Under a regular file no folder can be made, not even by root.
+        const QString plain = dir.filePath(QStringLiteral("plain")), folder = plain + QStringLiteral("/sub");
+        write(plain, "a file");
+        ProgressStore store;
+        QCOMPARE(store.open(folder + QStringLiteral("/progress.sqlite")), Result::NotWritable);
+        QVERIFY2(store.message().contains(folder), qPrintable(store.message()));
+        QVERIFY(!answer(store, "back", 1) && !QFileInfo::exists(folder));
+        QCOMPARE(bytes(plain), QByteArray("a file"));
+    }
+
+    void fileNotOpenedForWriting()
+    {
+        const struct {
+            const char* name;
+            void (*make)(const QString& path);
+            Result expected;
+        } cases[] = {
+            {"text", [](const QString& p) { write(p, "word,grade\nback,3\n"); }, Result::NotOurs},
+            {"other program's database", [](const QString& p) { sql(p, {"CREATE TABLE notes (body TEXT)", "INSERT INTO notes VALUES ('x')"}); },
+             Result::NotOurs},
+            {"ours with a page overwritten", [](const QString& p) { ours(p), write(p, QByteArray(4096, '\xa5'), 4096); }, Result::Damaged},
+            {"ours from a newer version", [](const QString& p) { ours(p), sql(p, {"PRAGMA user_version = 2"}); }, Result::Newer},
+        };
+        for (const auto& c : cases) {
+            const QString path = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral(".sqlite"));
+            c.make(path);
+            const QByteArray before = bytes(path);
+            ProgressStore store;
+            QCOMPARE(store.open(path), c.expected);
+            QVERIFY2(store.message().contains(path), qPrintable(store.message()));
+            QVERIFY(!answer(store, "back", 1));
+            QCOMPARE(bytes(path), before);
+            // A reader of a WAL file leaves an empty -wal beside it, never a frame or a journal.
+            QVERIFY2(QFileInfo(path + "-wal").size() == 0 && !QFileInfo::exists(path + "-journal"), c.name);
+
+            QString first, second;
+            QCOMPARE(store.moveAside(&first), c.expected != Result::Newer);
+            if (c.expected == Result::Newer)
+                continue;
+            QVERIFY(QFileInfo(first).fileName().startsWith(QFileInfo(path).fileName() + ".bad-"));
+            // The same file again within the second: a second name, the first kept.
+            write(path, before);
+            QCOMPARE(store.open(path), c.expected);
+            QVERIFY(store.moveAside(&second) && second != first);
+            QCOMPARE(bytes(first), before);
+            QCOMPARE(bytes(second), before);
+            QCOMPARE(store.open(path), Result::Ok);
+            QCOMPARE(store.logCount(), 0);
+        }
+    }
+
+    void twoCopiesAtOnce()
+    {
+        const QString path = dir.filePath(QStringLiteral("shared.sqlite"));
+        ProgressStore a, b;
+        QVERIFY(a.open(path) == Result::Ok && b.open(path) == Result::Ok);
+        const std::string words[] = {"back", "ache", "Africa"};
+        for (int n = 0; n < 60; ++n)
+            QVERIFY(answer(n % 2 ? a : b, words[n % 3], n));
+        QCOMPARE(a.logCount(), 60);
+        // Each copy counted on from what the other had committed.
+        const auto cards = b.loadProgress();
+        QCOMPARE(cards.size(), std::size_t(3));
+        for (const auto& card : cards)
+            QCOMPARE(card.reps, 20);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "test_store.moc"
