@@ -6,7 +6,7 @@ set -eu
 runtime=$(mktemp -d /tmp/chenxing-wayland.XXXXXX)
 chmod 700 "$runtime"
 export XDG_RUNTIME_DIR="$runtime"
-weston --backend=x11-backend.so --socket=wayland-test --width=1280 --height=1024 --idle-time=0 \
+weston --backend=x11-backend.so --use-pixman --socket=wayland-test --width=1280 --height=1024 --idle-time=0 \
     --no-config >"$runtime/weston.log" 2>&1 &
 weston=$!
 trap 'kill "$weston" 2>/dev/null || true; wait "$weston" 2>/dev/null || true; rm -rf "$runtime"' EXIT
