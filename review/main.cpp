@@ -1,0 +1,19 @@
+#include <QApplication>
+
+#include "content/ui.h"
+#include "review/review_window.h"
+#include "review/store.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    // AppDataLocation is then ~/.local/share/chenxing-review.
+    QCoreApplication::setApplicationName(QStringLiteral("chenxing-review"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("晨星复习"));
+    content::installQtTranslations();
+    review::ProgressStore store;
+    review::ReviewWindow window(store);
+    window.show();
+    window.openStore(review::ProgressStore::defaultPath());
+    return app.exec();
+}

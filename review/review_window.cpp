@@ -1,0 +1,465 @@
+#include "review/review_window.h"
+
+#include <QAudioOutput>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMediaPlayer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "content/ui.h"
+#include "dictionary/lookup.h"
+#include "review/store.h"
+
+namespace review {
+
+namespace {
+QString fromView(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QFont sized(QFont f, int pixels)
+{
+    f.setPixelSize(pixels);
+    return f;
+}
+
+const char* const gradeNames[] = {"重来", "困难", "良好", "容易"};
+const char* const settingNewWords = "dailyNewWords";
+
+// The word's code: each character over its reading and the letter it gives; the letters the
+// learner got wrong or left out in red.
+QString codeTable(const Card& card, const AnswerCheck* check)
+{
+    std::vector<bool> missed(card.letters.size(), false);
+    if (check)
+        for (const LetterMark& m : check->marks)
+            if ((m.state == LetterMark::State::Wrong || m.state == LetterMark::State::Missing) && m.index >= 0 &&
+                m.index < static_cast<int>(missed.size()))
+                missed[m.index] = true;
+    const QString word = fromView(card.word);
+    QString chars, readings, letters;
+    for (size_t i = 0; i < card.letters.size(); ++i) {
+        const QString style = missed[i] ? QStringLiteral(" style=\"color:#c00000;background:#ffe0e0\"") : QString();
+        chars += QStringLiteral("<td align=center%1><big>%2</big></td>").arg(style, fromView(card.letters[i].character));
+        readings += QStringLiteral("<td align=center%1>%2</td>").arg(style, fromView(card.letters[i].pinyin).toUpper().toHtmlEscaped());
+        letters += QStringLiteral("<td align=center%1><b>%2</b></td>")
+                       .arg(style, i < size_t(word.size()) ? QString(word[qsizetype(i)]).toHtmlEscaped() : QString());
+    }
+    return QStringLiteral("<table cellspacing=0 cellpadding=3><tr>%1</tr><tr>%2</tr><tr>%3</tr></table>")
+        .arg(chars, readings, letters);
+}
+
+// The word letter by letter: right in green, wrong and missing in red, extra typed ones struck.
+QString markedWord(const AnswerCheck& check, const QString& typed)
+{
+    QString html;
+    for (const LetterMark& m : check.marks) {
+        const QString l = QString(m.letter).toHtmlEscaped();
+        switch (m.state) {
+        case LetterMark::State::Right:
+            html += QStringLiteral("<span style=\"color:#007000\">%1</span>").arg(l);
+            break;
+        case LetterMark::State::Wrong:
+            html += QStringLiteral("<span style=\"color:#c00000\"><u>%1</u></span>").arg(l);
+            break;
+        case LetterMark::State::Missing:
+            html += QStringLiteral("<span style=\"color:#c00000;background:#ffe0e0\">%1</span>").arg(l);
+            break;
+        case LetterMark::State::Extra:
+            html += QStringLiteral("<span style=\"color:#808080\"><s>%1</s></span>").arg(l);
+            break;
+        }
+    }
+    return QStringLiteral("你写的：%1<br><big>%2</big><br>%3")
+        .arg(typed.trimmed().isEmpty() ? QStringLiteral("（空）") : typed.trimmed().toHtmlEscaped(), html,
+             describe(check).join(QStringLiteral("　")).toHtmlEscaped());
+}
+} // namespace
+
+QString ReviewWindow::soundFile(std::string_view tablePath)
+{
+    QString relative = fromView(tablePath).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (relative.startsWith(QLatin1String("sound/")))
+        relative.remove(0, 6);
+    // The build folder has sound/ in the current directory; an install keeps it under share/.
+    static const QString folder = [] {
+        const QDir here(QStringLiteral("sound"));
+        if (here.exists())
+            return here.absolutePath();
+        return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/chenxing/sound")).absolutePath();
+    }();
+    return folder + QLatin1Char('/') + relative;
+}
+
+ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* parent)
+    : QWidget(parent), store_(store), session_(&store, std::move(clock))
+{
+    setWindowTitle(QStringLiteral("晨星复习"));
+    setAccessibleName(QStringLiteral("晨星复习"));
+    const QFont pane = content::paneFont();
+
+    banner_ = new QLabel(this);
+    banner_->setObjectName(QStringLiteral("banner"));
+    banner_->setAccessibleName(QStringLiteral("保存状态"));
+    banner_->setWordWrap(true);
+    banner_->setStyleSheet(QStringLiteral("background:#fff3c0;color:#603000;padding:4px;border:1px solid #d0a000"));
+    banner_->hide();
+
+    counts_ = new QLabel(this);
+    counts_->setObjectName(QStringLiteral("counts"));
+    counts_->setAccessibleName(QStringLiteral("计数"));
+    counts_->setFont(pane);
+
+    modeBox_ = new QComboBox(this);
+    modeBox_->setObjectName(QStringLiteral("mode"));
+    modeBox_->setAccessibleName(QStringLiteral("模式"));
+    modeBox_->addItems({QStringLiteral("回忆 (Ctrl+1)"), QStringLiteral("听写 (Ctrl+2)"), QStringLiteral("混合 (Ctrl+3)")});
+    auto* modeLabel = new QLabel(QStringLiteral("模式(&M)"), this);
+    modeLabel->setBuddy(modeBox_);
+
+    newWordsBox_ = new QComboBox(this);
+    newWordsBox_->setObjectName(QStringLiteral("newWords"));
+    newWordsBox_->setAccessibleName(QStringLiteral("每天新词"));
+    for (int n : Session::newWordChoices)
+        newWordsBox_->addItem(QString::number(n), n);
+    auto* newLabel = new QLabel(QStringLiteral("每天新词(&N)"), this);
+    newLabel->setBuddy(newWordsBox_);
+
+    autoSound_ = new QCheckBox(QStringLiteral("自动发音(&A)"), this);
+    autoSound_->setObjectName(QStringLiteral("autoSound"));
+    autoSound_->setAccessibleName(QStringLiteral("自动发音"));
+    autoSound_->setChecked(true);
+
+    prompt_ = new QLabel(this);
+    prompt_->setObjectName(QStringLiteral("prompt"));
+    prompt_->setAccessibleName(QStringLiteral("题目"));
+    prompt_->setFont(sized(pane, 24));
+    prompt_->setAlignment(Qt::AlignCenter);
+    prompt_->setWordWrap(true);
+    unit_ = new QLabel(this);
+    unit_->setObjectName(QStringLiteral("unit"));
+    unit_->setAccessibleName(QStringLiteral("单元"));
+    unit_->setFont(pane);
+    unit_->setAlignment(Qt::AlignCenter);
+
+    answer_ = new QLineEdit(this);
+    answer_->setObjectName(QStringLiteral("answer"));
+    answer_->setAccessibleName(QStringLiteral("答案"));
+    answer_->setFont(sized(pane, 20));
+    answer_->setPlaceholderText(QStringLiteral("输入英文单词，回车检查；空格直接翻面"));
+    // Letters go straight in, whatever input method the desktop has on.
+    answer_->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhPreferLowercase);
+    answer_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    answer_->installEventFilter(this);
+    connect(answer_, &QLineEdit::returnPressed, this, [this] {
+        if (!back_ && session_.current())
+            showBack(true);
+    });
+
+    backPanel_ = new QWidget(this);
+    backPanel_->setObjectName(QStringLiteral("back"));
+    backPanel_->setAccessibleName(QStringLiteral("答案面"));
+    backPanel_->setFocusPolicy(Qt::StrongFocus);
+    word_ = new QLabel(backPanel_);
+    word_->setObjectName(QStringLiteral("word"));
+    word_->setAccessibleName(QStringLiteral("单词"));
+    word_->setFont(sized(pane, 28));
+    word_->setAlignment(Qt::AlignCenter);
+    code_ = new QLabel(backPanel_);
+    code_->setObjectName(QStringLiteral("code"));
+    code_->setAccessibleName(QStringLiteral("汉字码"));
+    code_->setFont(pane);
+    code_->setAlignment(Qt::AlignCenter);
+    phonetic_ = new QLabel(backPanel_);
+    phonetic_->setObjectName(QStringLiteral("phonetic"));
+    phonetic_->setAccessibleName(QStringLiteral("音标"));
+    phonetic_->setFont(dictionary::phoneticFont());
+    phonetic_->setAlignment(Qt::AlignCenter);
+    feedback_ = new QLabel(backPanel_);
+    feedback_->setObjectName(QStringLiteral("feedback"));
+    feedback_->setAccessibleName(QStringLiteral("对错"));
+    feedback_->setFont(pane);
+    feedback_->setAlignment(Qt::AlignCenter);
+    feedback_->setWordWrap(true);
+    auto* backLayout = new QVBoxLayout(backPanel_);
+    backLayout->setContentsMargins(0, 0, 0, 0);
+    backLayout->addWidget(word_);
+    backLayout->addWidget(phonetic_);
+    backLayout->addWidget(code_);
+    backLayout->addWidget(feedback_);
+
+    auto* gradeRow = new QHBoxLayout;
+    for (int i = 0; i < 4; ++i) {
+        grades_[i] = new QPushButton(QStringLiteral("%1 %2").arg(i + 1).arg(QString::fromUtf8(gradeNames[i])), this);
+        grades_[i]->setObjectName(QStringLiteral("grade%1").arg(i + 1));
+        grades_[i]->setAccessibleName(QString::fromUtf8(gradeNames[i]));
+        grades_[i]->setFont(pane);
+        connect(grades_[i], &QPushButton::clicked, this, [this, i] { commitGrade(static_cast<Grade>(i + 1)); });
+        gradeRow->addWidget(grades_[i]);
+        auto* key = new QShortcut(QKeySequence(Qt::Key_1 + i), this);
+        connect(key, &QShortcut::activated, this, [this, i] { commitGrade(static_cast<Grade>(i + 1)); });
+        backKeys_.push_back(key);
+    }
+    for (int k : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+        auto* key = new QShortcut(QKeySequence(k), this);
+        connect(key, &QShortcut::activated, this, &ReviewWindow::commitPreselected);
+        backKeys_.push_back(key);
+    }
+    auto* replay = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(replay, &QShortcut::activated, this, &ReviewWindow::play);
+    for (int i = 0; i < 3; ++i) {
+        auto* key = new QShortcut(QKeySequence(Qt::CTRL | (Qt::Key_1 + i)), this);
+        connect(key, &QShortcut::activated, this, [this, i] { modeBox_->setCurrentIndex(i); });
+    }
+
+    hint_ = new QLabel(this);
+    hint_->setObjectName(QStringLiteral("hint"));
+    hint_->setAccessibleName(QStringLiteral("按键提示"));
+    hint_->setAlignment(Qt::AlignCenter);
+    finished_ = new QLabel(this);
+    finished_->setObjectName(QStringLiteral("finished"));
+    finished_->setAccessibleName(QStringLiteral("完成"));
+    finished_->setFont(sized(pane, 24));
+    finished_->setAlignment(Qt::AlignCenter);
+    finished_->hide();
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(counts_, 1);
+    top->addWidget(modeLabel);
+    top->addWidget(modeBox_);
+    top->addWidget(newLabel);
+    top->addWidget(newWordsBox_);
+    top->addWidget(autoSound_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(banner_);
+    layout->addLayout(top);
+    layout->addStretch(1);
+    layout->addWidget(prompt_);
+    layout->addWidget(unit_);
+    layout->addWidget(answer_);
+    layout->addWidget(backPanel_);
+    layout->addWidget(finished_);
+    layout->addStretch(1);
+    layout->addLayout(gradeRow);
+    layout->addWidget(hint_);
+    setTabOrder(answer_, backPanel_);
+    setMinimumSize(640, 480);
+
+    connect(modeBox_, &QComboBox::currentIndexChanged, this, [this](int i) { setModeChoice(static_cast<ModeChoice>(i)); });
+    connect(newWordsBox_, &QComboBox::activated, this,
+            [this](int i) { setDailyNewWords(newWordsBox_->itemData(i).toInt()); });
+    content::applyWindowFont(this);
+}
+
+ReviewWindow::~ReviewWindow() = default;
+
+void ReviewWindow::showBanner(const QString& text)
+{
+    banner_->setText(text);
+    banner_->setVisible(!text.isEmpty());
+}
+
+void ReviewWindow::openStore(const QString& path)
+{
+    ProgressStore::OpenResult result = store_.open(path);
+    if (result == ProgressStore::OpenResult::NotOurs || result == ProgressStore::OpenResult::Damaged) {
+        const auto answer = QMessageBox::question(
+            this, QStringLiteral("晨星复习"),
+            store_.message() + QStringLiteral("\n\n把这个文件改名留在原处，重新开始记录吗？（文件不会删除）"),
+            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
+        QString movedTo;
+        if (answer == QMessageBox::Ok && store_.moveAside(&movedTo))
+            result = store_.open(path);
+    } else if (result == ProgressStore::OpenResult::Newer) {
+        QMessageBox::information(this, QStringLiteral("晨星复习"), store_.message());
+    }
+    showBanner(store_.isOpen() ? QString() : store_.message() + QStringLiteral("　——　本次复习不保存。"));
+    bool ok = false;
+    const int n = store_.isOpen() ? store_.setting(QString::fromLatin1(settingNewWords)).toInt(&ok) : 0;
+    session_.setDailyNewWords(ok ? n : 54);
+    newWordsBox_->setCurrentIndex(std::max(0, newWordsBox_->findData(session_.dailyNewWords())));
+    restart();
+}
+
+void ReviewWindow::restart()
+{
+    session_.start();
+    showFront();
+}
+
+void ReviewWindow::setDailyNewWords(int count)
+{
+    session_.setDailyNewWords(count);
+    if (store_.isOpen())
+        store_.setSetting(QString::fromLatin1(settingNewWords), QString::number(count));
+    restart();
+}
+
+void ReviewWindow::setModeChoice(ModeChoice choice)
+{
+    if (choice_ == choice)
+        return;
+    choice_ = choice;
+    if (!back_)
+        showFront();
+}
+
+void ReviewWindow::updateCounts()
+{
+    counts_->setText(QStringLiteral("待复习 %1　新词 %2　暂放 %3")
+                         .arg(session_.dueLeft())
+                         .arg(session_.newLeft())
+                         .arg(session_.setAside()));
+}
+
+void ReviewWindow::showFront()
+{
+    back_ = false;
+    preselected_ = 0;
+    updateCounts();
+    const Card* card = session_.current();
+    for (QPushButton* b : grades_)
+        b->setEnabled(false);
+    // The front's Enter and digits belong to the answer field.
+    for (QShortcut* k : backKeys_)
+        k->setEnabled(false);
+    backPanel_->hide();
+    if (!card) {
+        prompt_->hide();
+        unit_->hide();
+        answer_->hide();
+        finished_->setText(QStringLiteral("今天的复习完成了！\n\n答了 %1 次。%2")
+                               .arg(session_.answered())
+                               .arg(counts_->text()));
+        finished_->show();
+        hint_->setText(QStringLiteral("明天再来。"));
+        return;
+    }
+    finished_->hide();
+    const bool hasSound = QFileInfo::exists(soundFile(card->recording));
+    cardMode_ = choice_ == ModeChoice::Dictation ? Mode::Dictation
+              : choice_ == ModeChoice::Mixed && hasSound && session_.answered() % 2 == 1 ? Mode::Dictation
+                                                                                          : Mode::Recall;
+    unit_->setText(QStringLiteral("第 %1 单元").arg(card->unit, 3, 10, QLatin1Char('0')));
+    if (cardMode_ == Mode::Recall) {
+        prompt_->setText(fromView(card->meaning));
+    } else {
+        prompt_->setText(hasSound ? QStringLiteral("🔊 听写：听发音，写出单词")
+                                  : QStringLiteral("听写：这个词没有录音，请看答案后评分"));
+    }
+    prompt_->show();
+    unit_->show();
+    answer_->clear();
+    answer_->setReadOnly(false);
+    answer_->show();
+    answer_->setFocus();
+    hint_->setText(cardMode_ == Mode::Recall ? QStringLiteral("回车：检查答案　空格：直接翻面")
+                                            : QStringLiteral("回车：检查答案　空格：直接翻面　Ctrl+R：再听一遍"));
+    session_.cardShown();
+    if (cardMode_ == Mode::Dictation)
+        play();
+}
+
+void ReviewWindow::showBack(bool typed)
+{
+    const Card* card = session_.current();
+    if (!card)
+        return;
+    back_ = true;
+    word_->setText(fromView(card->word));
+    phonetic_->setText(fromView(card->phonetic));
+    phonetic_->setVisible(!card->phonetic.empty());
+    AnswerCheck check;
+    if (typed) {
+        check = checkAnswer(*card, answer_->text());
+        preselected_ = static_cast<int>(check.right ? Grade::Good : Grade::Again);
+        feedback_->setText(check.right ? QStringLiteral("<span style=\"color:#007000\">✔ 对了</span>")
+                                       : markedWord(check, answer_->text()));
+    } else {
+        preselected_ = 0;
+        feedback_->setText(QString());
+    }
+    code_->setText(codeTable(*card, typed && !check.right ? &check : nullptr));
+    if (cardMode_ == Mode::Dictation)
+        prompt_->setText(fromView(card->meaning));
+    answer_->setReadOnly(true);
+    backPanel_->show();
+    for (int i = 0; i < 4; ++i) {
+        grades_[i]->setEnabled(true);
+        grades_[i]->setText(QStringLiteral("%1 %2%3").arg(i + 1).arg(QString::fromUtf8(gradeNames[i]),
+                                                              preselected_ == i + 1 ? QStringLiteral(" ⏎") : QString()));
+    }
+    for (QShortcut* k : backKeys_)
+        k->setEnabled(true);
+    if (preselected_)
+        grades_[preselected_ - 1]->setFocus();
+    else
+        backPanel_->setFocus();
+    hint_->setText(preselected_ ? QStringLiteral("1 重来　2 困难　3 良好　4 容易　回车：%1").arg(QString::fromUtf8(gradeNames[preselected_ - 1]))
+                                : QStringLiteral("1 重来　2 困难　3 良好　4 容易"));
+    if (autoSound_->isChecked() && cardMode_ == Mode::Recall)
+        play();
+}
+
+void ReviewWindow::commitPreselected()
+{
+    if (back_ && preselected_)
+        commitGrade(static_cast<Grade>(preselected_));
+}
+
+void ReviewWindow::commitGrade(Grade grade)
+{
+    if (!back_ || !session_.current())
+        return;
+    for (int i = 0; i < 4; ++i)
+        grades_[i]->setText(QStringLiteral("%1 %2").arg(i + 1).arg(QString::fromUtf8(gradeNames[i])));
+    const bool wasOpen = store_.isOpen();
+    if (!session_.grade(grade, cardMode_) && wasOpen)
+        showBanner(store_.message() + QStringLiteral("　——　进度暂时只记在内存里。"));
+    showFront();
+}
+
+void ReviewWindow::play()
+{
+    const Card* card = session_.current();
+    if (!card || card->recording.empty())
+        return;
+    lastSound_ = soundFile(card->recording);
+    if (!QFileInfo::exists(lastSound_))
+        return;
+    if (!player_) {
+        player_ = new QMediaPlayer(this);
+        audio_ = new QAudioOutput(this);
+        player_->setAudioOutput(audio_);
+    }
+    player_->stop();
+    player_->setSource(QUrl::fromLocalFile(lastSound_));
+    player_->play();
+}
+
+bool ReviewWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Space in an empty answer field turns the card without an answer.
+    if (watched == answer_ && event->type() == QEvent::KeyPress && !back_) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && answer_->text().isEmpty() && session_.current()) {
+            showBack(false);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace review

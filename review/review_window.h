@@ -1,0 +1,91 @@
+#pragma once
+
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "review/answer.h"
+#include "review/session.h"
+
+class QAudioOutput;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMediaPlayer;
+class QPushButton;
+class QShortcut;
+
+namespace review {
+
+class ProgressStore;
+
+// The card drill: recall (meaning → word) and dictation (recording → word), graded 1-4.
+class ReviewWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class ModeChoice { Recall = 0, Dictation = 1, Mixed = 2 };
+
+    explicit ReviewWindow(ProgressStore& store, Session::Clock clock = {}, QWidget* parent = nullptr);
+    ~ReviewWindow() override;
+
+    // Opens the progress file, asking before a file that is not ours is moved aside, then
+    // starts today's session. Without a store the drill runs unsaved, as the banner says.
+    void openStore(const QString& path);
+    // Today's session afresh (after the day changed, or the daily new words).
+    void restart();
+
+    Session& session() { return session_; }
+    Mode currentMode() const { return cardMode_; }
+    bool showingBack() const { return back_; }
+    // The file the last play asked for, found or not.
+    QString lastSound() const { return lastSound_; }
+
+    // The recording's file: the table's path under the program's sound folder.
+    static QString soundFile(std::string_view tablePath);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setModeChoice(ModeChoice choice);
+    void setDailyNewWords(int count);
+    void showFront();
+    void showBack(bool typed);
+    void commitGrade(Grade grade);
+    void commitPreselected();
+    void updateCounts();
+    void play();
+    void showBanner(const QString& text);
+
+    ProgressStore& store_;
+    Session session_;
+    ModeChoice choice_ = ModeChoice::Recall;
+    Mode cardMode_ = Mode::Recall;
+    bool back_ = false;
+    int preselected_ = 0;  // a Grade, 0 = none
+    QString lastSound_;
+
+    QLabel* banner_;
+    QLabel* counts_;
+    QComboBox* modeBox_;
+    QComboBox* newWordsBox_;
+    QCheckBox* autoSound_;
+    QLabel* prompt_;
+    QLabel* unit_;
+    QLineEdit* answer_;
+    QWidget* backPanel_;
+    QLabel* word_;
+    QLabel* code_;
+    QLabel* phonetic_;
+    QLabel* feedback_;
+    QPushButton* grades_[4];
+    std::vector<QShortcut*> backKeys_;  // on only while the back shows
+    QLabel* hint_;
+    QLabel* finished_;
+    QMediaPlayer* player_ = nullptr;
+    QAudioOutput* audio_ = nullptr;
+};
+
+} // namespace review

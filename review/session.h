@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "review/cards.h"
+#include "review/model.h"
+
+namespace review {
+
+class ProgressStore;
+
+// Today's drill: the due reviews first, then new words in card order; a card answered Again is
+// set aside and comes back until it is answered right.
+class Session {
+public:
+    using Clock = std::function<std::int64_t()>;  // ms since the epoch
+    static std::int64_t systemClock();
+    static constexpr int newWordChoices[] = {27, 54, 108};
+
+    // store may be null or closed: the progress then lives in memory for the session.
+    explicit Session(ProgressStore* store, Clock clock = systemClock,
+                     std::span<const Card> cards = allCards());
+
+    void setDailyNewWords(int count);  // takes effect at the next start()
+    int dailyNewWords() const { return dailyNew_; }
+
+    // Builds the session of the clock's learning day from the stored (or in-memory) progress.
+    void start();
+    std::int64_t today() const;
+
+    bool finished() const { return current_ < 0; }
+    const Card* current() const;
+    const CardProgress& currentProgress() const;
+    bool currentIsNew() const;
+    // Marks the moment the card is shown: the answer time counts from here.
+    void cardShown();
+    // Records the grade of the current card and moves on. False if the answer was not saved
+    // (it is then kept in memory).
+    bool grade(Grade grade, Mode mode);
+
+    int dueLeft() const;
+    int newLeft() const;
+    int setAside() const { return static_cast<int>(setAside_.size()) + (origin_ == Origin::SetAside ? 1 : 0); }
+    int answered() const { return answered_; }
+    int newIntroducedToday() const;
+
+private:
+    enum class Origin { None, Due, New, SetAside };
+    struct Held {
+        int card;
+        int backAfter;  // comes back once this many answers are given
+    };
+    void pickNext();
+    CardProgress& progressOf(int card);
+
+    ProgressStore* store_;
+    Clock clock_;
+    std::span<const Card> cards_;
+    int dailyNew_ = 54;
+    std::map<std::string, CardProgress, std::less<>> progress_;
+    std::vector<int> due_, new_;  // card indexes, next first at the back
+    std::vector<Held> setAside_;
+    int current_ = -1;
+    Origin origin_ = Origin::None;
+    std::int64_t shownMs_ = 0;
+    int answered_ = 0;
+};
+
+} // namespace review

@@ -1,0 +1,1 @@
+chenxing_test(test_drill SOURCES test_drill.cpp LIBS review_drill)

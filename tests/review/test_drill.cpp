@@ -1,0 +1,165 @@
+#include <QDateTime>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "review/answer.h"
+#include "review/fsrs.h"
+#include "review/review_window.h"
+#include "review/store.h"
+
+using namespace review;
+
+namespace {
+const Card& cardOf(std::string_view word)
+{
+    for (const Card& c : allCards())
+        if (c.word == word)
+            return c;
+    qFatal("no card %s", std::string(word).c_str());
+}
+
+// '=' right, '~' wrong, '-' missing, '+' extra.
+QString markString(const AnswerCheck& check)
+{
+    QString s;
+    for (const LetterMark& m : check.marks)
+        s += QStringLiteral("=~-+")[static_cast<int>(m.state)];
+    return s;
+}
+} // namespace
+
+class TestDrill : public QObject {
+    Q_OBJECT
+private slots:
+    void answerCheck_data();
+    void answerCheck();
+    void sessionWalk();
+
+private:
+    void shot(QWidget* w, const char* name)
+    {
+        if (qEnvironmentVariableIsSet("DRILL_SHOTS"))
+            w->grab().save(QStringLiteral("/tmp/drill-%1.png").arg(QLatin1String(name)));
+    }
+};
+
+void TestDrill::answerCheck_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("marks");
+    QTest::addColumn<QString>("feedback");
+    QTest::newRow("missing and wrong") << "ache" << "ake" << "=-~=" << "缺 c：常 CHANG|错 h（写成 k）：喝 HE";
+    QTest::newRow("extra letter") << "ache" << "acche" << "=+===" << "多 c";
+    QTest::newRow("extra at end") << "ache" << "aches" << "====+" << "多 s";
+    QTest::newRow("empty") << "ache" << "" << "----" << "缺 a：照 ZHAO|缺 c：常 CHANG|缺 h：喝 HE|缺 e：酒 JIU";
+    QTest::newRow("case and blanks") << "Africa" << "  aFRICA " << "" << "";
+    QTest::newRow("right") << "ache" << "ache" << "" << "";
+}
+
+void TestDrill::answerCheck()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, typed);
+    QFETCH(QString, marks);
+    QFETCH(QString, feedback);
+    const AnswerCheck check = checkAnswer(cardOf(word.toStdString()), typed);
+    QCOMPARE(check.right, marks.isEmpty());
+    QCOMPARE(markString(check), marks);
+    QCOMPARE(describe(check).join(QLatin1Char('|')), feedback);
+}
+
+void TestDrill::sessionWalk()
+{
+    QTemporaryDir dir;
+    std::int64_t now = QDateTime(QDate(2024, 3, 1), QTime(12, 0)).toMSecsSinceEpoch();
+    const std::int64_t firstDay = fsrs::learningDay(now);
+    ProgressStore store;
+    ReviewWindow w(store, [&now] { return now; });
+    w.openStore(dir.filePath(QStringLiteral("progress.sqlite")));
+    QVERIFY(store.isOpen());
+    w.session().setDailyNewWords(3);
+    w.restart();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+
+    auto* answer = w.findChild<QLineEdit*>(QStringLiteral("answer"));
+    auto* counts = w.findChild<QLabel*>(QStringLiteral("counts"));
+    auto* feedback = w.findChild<QLabel*>(QStringLiteral("feedback"));
+    QVERIFY(!answer->testAttribute(Qt::WA_InputMethodEnabled));
+    QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 3　暂放 0"));
+    const auto cards = allCards();
+    const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+
+    // Right, typed: Good is preselected and Enter takes it.
+    QCOMPARE(w.session().current(), &cards[0]);
+    shot(&w, "recall-front");
+    QTest::keyClicks(answer, QString::fromUtf8(cards[0].word.data(), cards[0].word.size()).toUpper());
+    QTest::keyClick(answer, Qt::Key_Return);
+    QVERIFY(w.showingBack());
+    now += 4000;
+    key(Qt::Key_Return);
+    // Wrong, typed: the feedback names the letters, Enter takes Again.
+    QCOMPARE(w.session().current(), &cards[1]);
+    QTest::keyClicks(answer, QStringLiteral("x"));
+    QTest::keyClick(answer, Qt::Key_Return);
+    QVERIFY(feedback->text().contains(QStringLiteral("缺 ")));
+    shot(&w, "recall-back-wrong");
+    key(Qt::Key_Return);
+    QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 1　暂放 1"));
+    // Turned with Space, graded Hard by key.
+    QCOMPARE(w.session().current(), &cards[2]);
+    QTest::keyClick(answer, Qt::Key_Space);
+    QVERIFY(w.showingBack());
+    QVERIFY(answer->text().isEmpty());
+    key(Qt::Key_2);
+    // The set-aside card comes back until it is answered right.
+    QCOMPARE(w.session().current(), &cards[1]);
+    QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 0　暂放 1"));
+    QTest::keyClick(answer, Qt::Key_Space);
+    key(Qt::Key_1);
+    QCOMPARE(w.session().current(), &cards[1]);
+    QTest::keyClick(answer, Qt::Key_Space);
+    key(Qt::Key_3);
+    QVERIFY(w.session().finished());
+    QVERIFY(w.findChild<QLabel*>(QStringLiteral("finished"))->text().startsWith(QStringLiteral("今天的复习完成了！")));
+    QCOMPARE(store.logCount(), 5);
+
+    std::int64_t lastDue = 0;
+    const auto stored = store.loadProgress();
+    QCOMPARE(stored.size(), size_t(3));
+    for (const CardProgress& p : stored) {
+        QCOMPARE(p.firstReviewDay, firstDay);
+        QVERIFY(p.dueDay > firstDay);
+        lastDue = std::max(lastDue, p.dueDay);
+    }
+    const auto again = std::find_if(stored.begin(), stored.end(), [&](const CardProgress& p) { return p.word == cards[1].word; });
+    QCOMPARE(again->reps, 3);
+    QCOMPARE(again->lapses, 1);  // the first Again came while it was new
+
+    // On the day the last of them falls due, all three come back before three new words.
+    now += (lastDue - firstDay) * 86400000LL;
+    w.restart();
+    QCOMPARE(w.session().dueLeft(), 3);
+    QCOMPARE(w.session().newLeft(), 3);
+    QTest::keyClick(&w, Qt::Key_2, Qt::ControlModifier);  // dictation
+    QCOMPARE(w.currentMode(), Mode::Dictation);
+    QVERIFY(!w.session().currentIsNew());
+    shot(&w, "dictation-front");
+    const std::string word(w.session().current()->word);
+    QTest::keyClicks(answer, QString::fromStdString(word));
+    QTest::keyClick(answer, Qt::Key_Return);
+    shot(&w, "dictation-back");
+    key(Qt::Key_1);  // a lapse
+    QCOMPARE(w.session().dueLeft(), 2);
+    const auto after = store.loadProgress();
+    const auto lapsed = std::find_if(after.begin(), after.end(), [&](const CardProgress& p) { return p.word == word; });
+    QCOMPARE(lapsed->lastReviewDay, lastDue);
+    QCOMPARE(lapsed->lapses, lapsed->word == cards[1].word ? 2 : 1);
+}
+
+QTEST_MAIN(TestDrill)
+#include "test_drill.moc"
