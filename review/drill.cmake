@@ -1,7 +1,7 @@
 include(GNUInstallDirs)
 add_library(review_drill STATIC session.cpp answer.cpp review_window.cpp)
-# dictionary gives the phonetic font; it brings Qt Multimedia, which the recordings play through.
-target_link_libraries(review_drill PUBLIC review_fsrs review_store review_cards dictionary Qt6::Multimedia Qt6::Widgets)
+# dictionary gives the phonetic font and the sound output the recordings play through.
+target_link_libraries(review_drill PUBLIC review_fsrs review_store review_cards dictionary Qt6::Widgets)
 
 add_executable(chenxing-review main.cpp)
 target_link_libraries(chenxing-review PRIVATE review_drill)

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "content/ui.h"
+#include "dictionary/pronunciation.h"
 #include "review/review_window.h"
 #include "review/store.h"
 
@@ -14,6 +15,8 @@ int main(int argc, char* argv[])
     review::ProgressStore store;
     review::ReviewWindow window(store);
     window.show();
+    // The first recording then plays without waiting for the back end to come up.
+    dictionary::startMediaBackEnd();
     window.openStore(review::ProgressStore::defaultPath());
     return app.exec();
 }

@@ -1,6 +1,5 @@
 #include "review/review_window.h"
 
-#include <QAudioOutput>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -10,15 +9,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMediaPlayer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "content/ui.h"
 #include "dictionary/lookup.h"
+#include "dictionary/pronunciation.h"
 #include "review/store.h"
 
 namespace review {
@@ -57,7 +55,7 @@ QString codeTable(const Card& card, const AnswerCheck* check)
         letters += QStringLiteral("<td align=center%1><b>%2</b></td>")
                        .arg(style, i < size_t(word.size()) ? QString(word[qsizetype(i)]).toHtmlEscaped() : QString());
     }
-    return QStringLiteral("<table cellspacing=0 cellpadding=3><tr>%1</tr><tr>%2</tr><tr>%3</tr></table>")
+    return QStringLiteral("<table align=center cellspacing=0 cellpadding=3><tr>%1</tr><tr>%2</tr><tr>%3</tr></table>")
         .arg(chars, readings, letters);
 }
 
@@ -84,7 +82,7 @@ QString markedWord(const AnswerCheck& check, const QString& typed)
     }
     return QStringLiteral("你写的：%1<br><big>%2</big><br>%3")
         .arg(typed.trimmed().isEmpty() ? QStringLiteral("（空）") : typed.trimmed().toHtmlEscaped(), html,
-             describe(check).join(QStringLiteral("　")).toHtmlEscaped());
+             describe(check).join(QStringLiteral("；")).toHtmlEscaped());
 }
 } // namespace
 
@@ -356,7 +354,7 @@ void ReviewWindow::showFront()
     if (cardMode_ == Mode::Recall) {
         prompt_->setText(fromView(card->meaning));
     } else {
-        prompt_->setText(hasSound ? QStringLiteral("🔊 听写：听发音，写出单词")
+        prompt_->setText(hasSound ? QStringLiteral("听写：听发音，写出单词")
                                   : QStringLiteral("听写：这个词没有录音，请看答案后评分"));
     }
     prompt_->show();
@@ -439,14 +437,11 @@ void ReviewWindow::play()
     lastSound_ = soundFile(card->recording);
     if (!QFileInfo::exists(lastSound_))
         return;
-    if (!player_) {
-        player_ = new QMediaPlayer(this);
-        audio_ = new QAudioOutput(this);
-        player_->setAudioOutput(audio_);
-    }
-    player_->stop();
-    player_->setSource(QUrl::fromLocalFile(lastSound_));
-    player_->play();
+    // The dictionary's output: Qt 6.4's GStreamer media player can crash where GStreamer lacks an
+    // element; this one decodes the WAV itself, and without a device plays nothing.
+    if (!sound_)
+        sound_ = dictionary::makeDesktopSoundOutput();
+    sound_->play(lastSound_);
 }
 
 bool ReviewWindow::eventFilter(QObject* watched, QEvent* event)

@@ -5,17 +5,21 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 #include "review/answer.h"
 #include "review/session.h"
 
-class QAudioOutput;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMediaPlayer;
 class QPushButton;
 class QShortcut;
+
+namespace dictionary {
+class SoundOutput;
+}
 
 namespace review {
 
@@ -84,8 +88,7 @@ private:
     std::vector<QShortcut*> backKeys_;  // on only while the back shows
     QLabel* hint_;
     QLabel* finished_;
-    QMediaPlayer* player_ = nullptr;
-    QAudioOutput* audio_ = nullptr;
+    std::unique_ptr<dictionary::SoundOutput> sound_;  // made on first play
 };
 
 } // namespace review
