@@ -8,6 +8,8 @@
 #include <QResource>
 #include <QSvgRenderer>
 
+#include "content/ui.h"
+
 QPixmap renderSvg(const QString& svg, QSize size, qreal pixelRatio)
 {
     QPixmap pixmap(size * pixelRatio);
@@ -20,24 +22,10 @@ QPixmap renderSvg(const QString& svg, QSize size, qreal pixelRatio)
     return pixmap;
 }
 
-namespace {
-// A picture drawn at build time: square, premultiplied ARGB32 pixels as they lie in memory.
-QPixmap drawnPicture(const QString& name, int size)
-{
-    const QResource raw(QStringLiteral(":/pictures/%1x%1/apps/%2.argb").arg(size).arg(name));
-    if (!raw.isValid() || raw.compressionAlgorithm() != QResource::NoCompression
-        || raw.size() != qint64(size) * size * 4)
-        return {};
-    return QPixmap::fromImage(QImage(raw.data(), size, size, QImage::Format_ARGB32_Premultiplied));
-}
-} // namespace
 
 QIcon programIcon()
 {
-    QIcon icon;
-    for (const int size : {16, 32, 48})
-        icon.addPixmap(drawnPicture(QStringLiteral("chenxing"), size));
-    return icon;
+    return content::drawnIcon(QStringLiteral("chenxing"));
 }
 
 namespace {
@@ -46,7 +34,7 @@ namespace {
 QPixmap toolbarPicture(const QString& svg, qreal pixelRatio)
 {
     if (pixelRatio == 1.0 || pixelRatio == 2.0) {
-        QPixmap drawn = drawnPicture(QFileInfo(svg).completeBaseName(), static_cast<int>(32 * pixelRatio));
+        QPixmap drawn = content::drawnPicture(QFileInfo(svg).completeBaseName(), static_cast<int>(32 * pixelRatio));
         if (!drawn.isNull()) {
             drawn.setDevicePixelRatio(pixelRatio);
             return drawn;

@@ -1,12 +1,12 @@
 # Install layout and the Debian package.
 #
-#   bin/chenxing
+#   bin/chenxing, bin/chenxing-review
 #   share/chenxing/sound/<letter>/<number>.wav        recordings (the program's working folder)
 #   share/chenxing/sound/review/<letter>/<word>.wav   the review cards' words of units 013-024
-#   share/applications/chenxing.desktop
-#   share/metainfo/io.github.chenxing.Chenxing.metainfo.xml
-#   share/icons/hicolor/scalable/apps/chenxing.svg, <n>x<n>/apps/chenxing.png
-#   share/man/man1/chenxing.1.gz
+#   share/applications/chenxing.desktop, chenxing-review.desktop
+#   share/metainfo/io.github.chenxing.Chenxing.metainfo.xml, io.github.chenxing.ChenxingReview.metainfo.xml
+#   share/icons/hicolor/scalable/apps/chenxing{,-review}.svg, <n>x<n>/apps/chenxing{,-review}.png
+#   share/man/man1/chenxing.1.gz, chenxing-review.1.gz
 #   share/doc/chenxing/copyright, OFL.txt, changelog.gz
 include(GNUInstallDirs)
 
@@ -45,22 +45,29 @@ endif()
 
 # --- Icons -------------------------------------------------------------------------------------
 set(CHENXING_ICON_SVG ${PROJECT_SOURCE_DIR}/app/icons/chenxing.svg)
+set(CHENXING_REVIEW_ICON_SVG ${PROJECT_SOURCE_DIR}/review/icons/chenxing-review.svg)
 set(icon_dir ${CHENXING_PACKAGING_BINARY_DIR}/icons)
 set(icon_pngs)
-foreach(size IN LISTS CHENXING_ICON_SIZES)
-  list(APPEND icon_pngs ${icon_dir}/${size}x${size}/apps/chenxing.png)
+set(icon_commands)
+foreach(svg ${CHENXING_ICON_SVG} ${CHENXING_REVIEW_ICON_SVG})
+  get_filename_component(icon_name ${svg} NAME_WE)
+  foreach(size IN LISTS CHENXING_ICON_SIZES)
+    list(APPEND icon_pngs ${icon_dir}/${size}x${size}/apps/${icon_name}.png)
+  endforeach()
+  list(APPEND icon_commands COMMAND chenxing-render-icons ${svg} ${icon_dir} ${CHENXING_ICON_SIZES})
 endforeach()
 add_custom_command(
   OUTPUT ${icon_pngs}
-  COMMAND chenxing-render-icons ${CHENXING_ICON_SVG} ${icon_dir} ${CHENXING_ICON_SIZES}
-  DEPENDS chenxing-render-icons ${CHENXING_ICON_SVG}
-  COMMENT "Rendering the program icon"
+  ${icon_commands}
+  DEPENDS chenxing-render-icons ${CHENXING_ICON_SVG} ${CHENXING_REVIEW_ICON_SVG}
+  COMMENT "Rendering the program icons"
   VERBATIM)
 
 # --- Manual page and change log, compressed as Debian installs them -----------------------------
 set(man_page ${CHENXING_PACKAGING_BINARY_DIR}/chenxing.1.gz)
+set(review_man_page ${CHENXING_PACKAGING_BINARY_DIR}/chenxing-review.1.gz)
 set(changelog ${CHENXING_PACKAGING_BINARY_DIR}/changelog.gz)
-foreach(pair "chenxing.1;${man_page}" "changelog;${changelog}")
+foreach(pair "chenxing.1;${man_page}" "chenxing-review.1;${review_man_page}" "changelog;${changelog}")
   list(GET pair 0 source)
   list(GET pair 1 target)
   add_custom_command(
@@ -71,12 +78,13 @@ foreach(pair "chenxing.1;${man_page}" "changelog;${changelog}")
     VERBATIM)
 endforeach()
 
-add_custom_target(desktop_files ALL DEPENDS ${icon_pngs} ${man_page} ${changelog})
+add_custom_target(desktop_files ALL DEPENDS ${icon_pngs} ${man_page} ${review_man_page} ${changelog})
 
-install(FILES ${CHENXING_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${CHENXING_ICON_SVG} ${CHENXING_REVIEW_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(DIRECTORY ${icon_dir}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
-install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${man_page} ${review_man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CHENXING_PACKAGING_DIR}/io.github.chenxing.Chenxing.metainfo.xml
+              ${CHENXING_PACKAGING_DIR}/io.github.chenxing.ChenxingReview.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CHENXING_PACKAGING_DIR}/copyright ${CHENXING_PACKAGING_DIR}/OFL.txt ${changelog}
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
@@ -85,7 +93,6 @@ install(FILES ${CHENXING_PACKAGING_DIR}/copyright ${CHENXING_PACKAGING_DIR}/OFL.
 # Its Path= names the installed data folder, where the program finds sound/. The prefix is only
 # final at install time (cmake --install --prefix, CPack's /usr), so the entry is configured
 # then rather than with the configure-time CMAKE_INSTALL_FULL_DATADIR.
-set(desktop_in ${CHENXING_PACKAGING_DIR}/chenxing.desktop.in)
 install(CODE "
   set(chenxing_datadir \"${CMAKE_INSTALL_DATADIR}\")
   if(NOT IS_ABSOLUTE \"\${chenxing_datadir}\")
@@ -94,9 +101,11 @@ install(CODE "
   set(CHENXING_DATA_DIR \"\${chenxing_datadir}/chenxing\")
   string(MD5 chenxing_prefix_hash \"\${CHENXING_DATA_DIR}\")
   set(chenxing_entry_dir \"${CHENXING_PACKAGING_BINARY_DIR}/desktop-\${chenxing_prefix_hash}\")
-  configure_file(\"${desktop_in}\" \"\${chenxing_entry_dir}/chenxing.desktop\" @ONLY)
-  file(INSTALL DESTINATION \"\${chenxing_datadir}/applications\" TYPE FILE
-       FILES \"\${chenxing_entry_dir}/chenxing.desktop\")
+  foreach(entry chenxing chenxing-review)
+    configure_file(\"${CHENXING_PACKAGING_DIR}/\${entry}.desktop.in\" \"\${chenxing_entry_dir}/\${entry}.desktop\" @ONLY)
+    file(INSTALL DESTINATION \"\${chenxing_datadir}/applications\" TYPE FILE
+         FILES \"\${chenxing_entry_dir}/\${entry}.desktop\")
+  endforeach()
   file(REMOVE_RECURSE \"\${chenxing_entry_dir}\")
 ")
 
@@ -112,7 +121,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 code (汉字码: a Chinese phrase whose characters, read aloud, spell the word letter
 by letter) and its phonetic transcription. It also offers a word list with
 recorded pronunciations, practice sheets, fifty short humorous stories with
-translations and vocabulary units, and a window that reads English text aloud.")
+translations and vocabulary units, and a window that reads English text aloud.
+A second program, 晨星复习 (chenxing-review), drills the 648 practice words as
+flash cards, recall and dictation, scheduled by FSRS, and keeps the learner's
+progress in a SQLite file.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -2,7 +2,11 @@
 
 #include <QAccessibleWidget>
 #include <QDropEvent>
+#include <QIcon>
+#include <QImage>
 #include <QPainter>
+#include <QPixmap>
+#include <QResource>
 #include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -165,6 +169,23 @@ void setupFixedWindow(QWidget* window, QSize client, const QString& caption, boo
         window->move(centredIn(area, client));
     }
     new FixedWindowKeeper(window, client);
+}
+
+QPixmap drawnPicture(const QString& name, int size)
+{
+    const QResource raw(QStringLiteral(":/pictures/%1x%1/apps/%2.argb").arg(size).arg(name));
+    if (!raw.isValid() || raw.compressionAlgorithm() != QResource::NoCompression
+        || raw.size() != qint64(size) * size * 4)
+        return {};
+    return QPixmap::fromImage(QImage(raw.data(), size, size, QImage::Format_ARGB32_Premultiplied));
+}
+
+QIcon drawnIcon(const QString& name)
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48})
+        icon.addPixmap(drawnPicture(name, size));
+    return icon;
 }
 
 void applyWindowFont(QWidget* window)

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+class QIcon;
+class QPixmap;
 class QWidget;
 class QPlainTextEdit;
 
@@ -26,6 +28,13 @@ QPoint centredIn(const QRect& area, QSize size);
 // A fixed-size top-level window with the given client size and caption, centred on the desktop.
 // With minimizeOnly the title bar offers neither the system menu nor a close button.
 void setupFixedWindow(QWidget* window, QSize client, const QString& caption, bool minimizeOnly = false);
+
+// A picture drawn at build time (chenxing-render-icons --raw) and embedded under
+// :/pictures/<size>x<size>/apps/<name>.argb: square, premultiplied ARGB32 pixels as they lie in
+// memory, so showing it needs no image decoder. Null where it is missing.
+QPixmap drawnPicture(const QString& name, int size);
+// A window icon from the drawn pictures of 16, 32 and 48 pixels.
+QIcon drawnIcon(const QString& name);
 
 // Gives a window its default font. Called once the controls that have fonts of their own are
 // made: a control made under the window font lays out its text in it first, and loading a font

@@ -11,6 +11,8 @@ int main(int argc, char* argv[])
     // AppDataLocation is then ~/.local/share/chenxing-review.
     QCoreApplication::setApplicationName(QStringLiteral("chenxing-review"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("晨星复习"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("chenxing-review"));  // matches the menu entry
+    QApplication::setWindowIcon(content::drawnIcon(QStringLiteral("chenxing-review")));
     content::installQtTranslations();
     review::ProgressStore store;
     review::ReviewWindow window(store);

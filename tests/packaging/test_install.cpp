@@ -22,7 +22,17 @@ using namespace testsupport;
 
 namespace {
 
-const QString kAppId = QStringLiteral("io.github.chenxing.Chenxing");
+// The package's two programs: the dictionary and the card drill.
+struct Program {
+    const char* binary;
+    const char* appId;
+    const char* name;
+    const char* iconSource;
+};
+const Program kPrograms[] = {
+    {"chenxing", "io.github.chenxing.Chenxing", "晨星学堂", "/app/icons/chenxing.svg"},
+    {"chenxing-review", "io.github.chenxing.ChenxingReview", "晨星复习", "/review/icons/chenxing-review.svg"},
+};
 
 // The [Desktop Entry] group, key (with its [locale]) to value.
 QMap<QString, QString> desktopEntry(const QString& path)
@@ -115,8 +125,21 @@ class TestInstall : public QObject {
     QTemporaryDir prefix_;
 
     QString installed(const QString& relative) const { return QDir(prefix_.path()).filePath(relative); }
-    QString desktopFile() const { return installed(QStringLiteral("share/applications/chenxing.desktop")); }
-    QString metainfoFile() const { return installed(QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kAppId)); }
+    QString desktopFile(const Program& p) const
+    {
+        return installed(QStringLiteral("share/applications/%1.desktop").arg(QLatin1String(p.binary)));
+    }
+    QString metainfoFile(const Program& p) const
+    {
+        return installed(QStringLiteral("share/metainfo/%1.metainfo.xml").arg(QLatin1String(p.appId)));
+    }
+    // Each program's row of a data-driven case.
+    static void perProgram()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(kPrograms)); ++i)
+            QTest::newRow(kPrograms[i].binary) << i;
+    }
 
 private slots:
     void initTestCase()
@@ -132,14 +155,17 @@ private slots:
     }
 
     // What the menu runs: the program on PATH, started in the folder that holds the recordings.
+    void desktopEntryStartsTheProgramWhereItsRecordingsAre_data() { perProgram(); }
     void desktopEntryStartsTheProgramWhereItsRecordingsAre()
     {
-        const auto entry = desktopEntry(desktopFile());
-        QVERIFY2(!entry.isEmpty(), qPrintable(desktopFile()));
+        QFETCH(int, index);
+        const Program& p = kPrograms[index];
+        const auto entry = desktopEntry(desktopFile(p));
+        QVERIFY2(!entry.isEmpty(), qPrintable(desktopFile(p)));
         QCOMPARE(entry.value("Type"), QStringLiteral("Application"));
-        QCOMPARE(entry.value("Name"), QStringLiteral("晨星学堂"));
-        QCOMPARE(entry.value("Exec"), QStringLiteral("chenxing"));
-        QCOMPARE(entry.value("Icon"), QStringLiteral("chenxing"));
+        QCOMPARE(entry.value("Name"), QString::fromUtf8(p.name));
+        QCOMPARE(entry.value("Exec"), QLatin1String(p.binary));
+        QCOMPARE(entry.value("Icon"), QLatin1String(p.binary));
         QCOMPARE(entry.value("Terminal"), QStringLiteral("false"));
         const QStringList categories = entry.value("Categories").split(QLatin1Char(';'), Qt::SkipEmptyParts);
         QVERIFY(categories.contains("Education") && categories.contains("Languages"));
@@ -152,13 +178,13 @@ private slots:
         QVERIFY(std::any_of(chinese.begin(), chinese.end(), [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; }));
         QVERIFY2(toGbk(chinese.toStdString()).has_value(), qPrintable(chinese));
 
-        const QFileInfo program(installed(QStringLiteral("bin/chenxing")));
+        const QFileInfo program(installed(QStringLiteral("bin/") + QLatin1String(p.binary)));
         QVERIFY(program.isFile() && program.isExecutable());
 
         const QString dataDir = QDir::cleanPath(installed(QStringLiteral(CHENXING_DATADIR "/chenxing")));
         QCOMPARE(QDir::cleanPath(entry.value("Path")), dataDir);
-        if (!CHENXING_RECORDINGS)
-            QSKIP("built without the recordings");
+        if (!CHENXING_RECORDINGS || index > 0)
+            return;  // the recordings are counted once
         // Every file the sound table and the review cards name, resolved the way the programs
         // resolve them, and no others.
         std::set<QString> named;
@@ -175,10 +201,14 @@ private slots:
         QCOMPARE(count, static_cast<int>(named.size()));
     }
 
+    void iconsInEveryThemeSize_data() { perProgram(); }
     void iconsInEveryThemeSize()
     {
-        QFile source(QStringLiteral(CHENXING_SOURCE_DIR "/app/icons/chenxing.svg"));
-        QFile scalable(installed(QStringLiteral(CHENXING_DATADIR "/icons/hicolor/scalable/apps/chenxing.svg")));
+        QFETCH(int, index);
+        const Program& p = kPrograms[index];
+        const QString name = QLatin1String(p.binary);
+        QFile source(QStringLiteral(CHENXING_SOURCE_DIR) + QLatin1String(p.iconSource));
+        QFile scalable(installed(QStringLiteral(CHENXING_DATADIR "/icons/hicolor/scalable/apps/%1.svg").arg(name)));
         QVERIFY(source.open(QIODevice::ReadOnly) && scalable.open(QIODevice::ReadOnly));
         QCOMPARE(scalable.readAll(), source.readAll());
 
@@ -187,12 +217,12 @@ private slots:
             QVERIFY(sizes.contains(QLatin1String(needed)));
         for (const QString& s : sizes) {
             const int n = s.toInt();
-            const QString path = installed(QStringLiteral(CHENXING_DATADIR "/icons/hicolor/%1x%1/apps/chenxing.png").arg(n));
+            const QString path = installed(QStringLiteral(CHENXING_DATADIR "/icons/hicolor/%1x%1/apps/%2.png").arg(n).arg(name));
             QImage image(path);
             QVERIFY2(!image.isNull(), qPrintable(path));
             QCOMPARE(image.size(), QSize(n, n));
             QVERIFY(image.hasAlphaChannel());
-            // A round face on a clear ground, drawn over the whole square.
+            // A picture on a clear ground, drawn over the whole square.
             QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
             QCOMPARE(qAlpha(image.pixel(n - 1, n - 1)), 0);
             QCOMPARE(qAlpha(image.pixel(n / 2, n / 2)), 255);
@@ -205,15 +235,18 @@ private slots:
         }
     }
 
+    void metainfoDescribesThisRelease_data() { perProgram(); }
     void metainfoDescribesThisRelease()
     {
-        const Metainfo m = readMetainfo(metainfoFile());
+        QFETCH(int, index);
+        const Program& p = kPrograms[index];
+        const Metainfo m = readMetainfo(metainfoFile(p));
         QCOMPARE(m.type, QStringLiteral("desktop-application"));
-        QCOMPARE(m.id, kAppId);
-        QCOMPARE(m.name, QStringLiteral("晨星学堂"));
+        QCOMPARE(m.id, QLatin1String(p.appId));
+        QCOMPARE(m.name, QString::fromUtf8(p.name));
         QCOMPARE(m.launchableType, QStringLiteral("desktop-id"));
-        QCOMPARE(m.launchable, QFileInfo(desktopFile()).fileName());
-        QCOMPARE(m.binary, QFileInfo(installed(QStringLiteral("bin/chenxing"))).fileName());
+        QCOMPARE(m.launchable, QFileInfo(desktopFile(p)).fileName());
+        QCOMPARE(m.binary, QLatin1String(p.binary));
         QCOMPARE(m.metadataLicense, QStringLiteral("CC0-1.0"));
         QVERIFY(m.projectLicense.contains(QLatin1String("OFL-1.1")));
         QVERIFY(m.screenshot.startsWith(QLatin1String("https://")) && m.screenshot.endsWith(QLatin1String(".png")));
@@ -231,26 +264,32 @@ private slots:
         QVERIFY(text.contains("SIL OPEN FONT LICENSE Version 1.1"));
         QVERIFY(text.contains("Reserved Font Names \"Charis\" and \"SIL\""));
         QVERIFY(QFileInfo(installed(QStringLiteral(CHENXING_DATADIR "/doc/chenxing/copyright"))).size() > 0);
-        QFile man(installed(QStringLiteral(CHENXING_DATADIR "/man/man1/chenxing.1.gz")));
-        QVERIFY(man.open(QIODevice::ReadOnly));
-        QVERIFY(man.read(2) == QByteArray("\x1f\x8b"));
+        for (const Program& p : kPrograms) {
+            QFile man(installed(QStringLiteral(CHENXING_DATADIR "/man/man1/%1.1.gz").arg(QLatin1String(p.binary))));
+            QVERIFY2(man.open(QIODevice::ReadOnly), p.binary);
+            QVERIFY(man.read(2) == QByteArray("\x1f\x8b"));
+        }
     }
 
+    void desktopFileValidates_data() { perProgram(); }
     void desktopFileValidates()
     {
+        QFETCH(int, index);
         const QString tool = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
         if (tool.isEmpty())
             QSKIP("desktop-file-validate is not installed (desktop-file-utils)");
-        const QString complaint = validatorComplaint(tool, {}, desktopFile());
+        const QString complaint = validatorComplaint(tool, {}, desktopFile(kPrograms[index]));
         QVERIFY2(complaint.isEmpty(), qPrintable(complaint));
     }
 
+    void metainfoValidates_data() { perProgram(); }
     void metainfoValidates()
     {
+        QFETCH(int, index);
         const QString tool = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
         if (tool.isEmpty())
             QSKIP("appstreamcli is not installed (appstream)");
-        const QString complaint = validatorComplaint(tool, {QStringLiteral("validate"), QStringLiteral("--no-net")}, metainfoFile());
+        const QString complaint = validatorComplaint(tool, {QStringLiteral("validate"), QStringLiteral("--no-net")}, metainfoFile(kPrograms[index]));
         QVERIFY2(complaint.isEmpty(), qPrintable(complaint));
     }
 };
