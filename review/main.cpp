@@ -15,7 +15,13 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(content::drawnIcon(QStringLiteral("chenxing-review")));
     content::installQtTranslations();
     review::ProgressStore store;
+    // The controls are made in the window font, so that none lays out its first text in the
+    // default font only to load another; menus, tips and boxes keep the default.
+    const QFont defaultFont = QApplication::font();
+    QApplication::setFont(content::windowFont());
     review::ReviewWindow window(store);
+    QApplication::setFont(defaultFont);
+    window.setFont(content::windowFont());
     window.show();
     // The first recording then plays without waiting for the back end to come up.
     dictionary::startMediaBackEnd();

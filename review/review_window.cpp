@@ -112,7 +112,16 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     banner_->setObjectName(QStringLiteral("banner"));
     banner_->setAccessibleName(QStringLiteral("保存状态"));
     banner_->setWordWrap(true);
-    banner_->setStyleSheet(QStringLiteral("background:#fff3c0;color:#603000;padding:4px;border:1px solid #d0a000"));
+    // A palette, not a style sheet: a style sheet would set up Qt's style-sheet engine at start-up.
+    banner_->setAutoFillBackground(true);
+    banner_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    banner_->setMargin(4);
+    {
+        QPalette p = banner_->palette();
+        p.setColor(QPalette::Window, QColor(0xff, 0xf3, 0xc0));
+        p.setColor(QPalette::WindowText, QColor(0x60, 0x30, 0x00));
+        banner_->setPalette(p);
+    }
     banner_->hide();
 
     counts_ = new QLabel(this);
@@ -258,7 +267,6 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     connect(modeBox_, &QComboBox::currentIndexChanged, this, [this](int i) { setModeChoice(static_cast<ModeChoice>(i)); });
     connect(newWordsBox_, &QComboBox::activated, this,
             [this](int i) { setDailyNewWords(newWordsBox_->itemData(i).toInt()); });
-    content::applyWindowFont(this);
 }
 
 ReviewWindow::~ReviewWindow() = default;
