@@ -132,10 +132,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Loaded at run time, so the library scan cannot see them: the X11 and Wayland platform plugins, the Chinese
+# Loaded at run time, so the library scan cannot see them: the X11 and Wayland platform plugins, the SQLite driver, the Chinese
 # pane font and the speech engine. (The SVG icon engine comes with libqt6svg6, which the scan
 # finds through the program's own link to QtSvg.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, qt6-qpa-plugins, qt6-wayland, qt6-speech-flite-plugin")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, qt6-qpa-plugins, qt6-wayland, qt6-speech-flite-plugin, libqt6sql6-sqlite")
 # Qt's own Chinese texts (the standard edit menus); without them those menus read in English.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-speech-speechd-plugin, speech-dispatcher")

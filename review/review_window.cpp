@@ -291,7 +291,8 @@ void ReviewWindow::openStore(const QString& path)
     } else if (result == ProgressStore::OpenResult::Newer) {
         QMessageBox::information(this, QStringLiteral("晨星复习"), store_.message());
     }
-    showBanner(store_.isOpen() ? QString() : store_.message() + QStringLiteral("　——　本次复习不保存。"));
+    // The store's message already says that this session is not saved.
+    showBanner(store_.isOpen() ? QString() : store_.message());
     bool ok = false;
     const int n = store_.isOpen() ? store_.setting(QString::fromLatin1(settingNewWords)).toInt(&ok) : 0;
     session_.setDailyNewWords(ok ? n : 54);
