@@ -4,65 +4,30 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 
 #include <QCoreApplication>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QVariant>
 
+#include "filled_store.h"
 #include "review/store.h"
 
 using review::ProgressStore;
 
 namespace {
 
-constexpr int kCards = 648;
-constexpr int kLogRows = 100000;
-constexpr qint64 kToday = 20000;
+constexpr int kCards = bench::kFilledCards;
+constexpr qint64 kToday = bench::kFilledToday;
 
 std::string word(int i)
 {
     return "word" + std::to_string(i % kCards);
 }
 
-// 648 cards and 100,000 answers, written in one transaction beside the store's own schema.
+// The shared fill, in a temporary folder of this run.
 QString filledStore()
 {
     static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString p = dir.filePath(QStringLiteral("progress.sqlite"));
-        ProgressStore().open(p);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-            db.setDatabaseName(p);
-            db.open();
-            QSqlQuery q(db);
-            q.exec(QStringLiteral("BEGIN"));
-            q.prepare(QStringLiteral("INSERT INTO cards VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-            for (int i = 0; i < kCards; ++i) {
-                for (const QVariant& v : {QVariant(QString::fromStdString(word(i))), QVariant(1.0 + i % 90), QVariant(5.0),
-                                          QVariant(kToday - 1 - i % 30), QVariant(kToday - 10 + i % 40),
-                                          QVariant(kToday - i % 300), QVariant(kLogRows / kCards), QVariant(i % 4)})
-                    q.addBindValue(v);
-                q.exec();
-            }
-            q.prepare(QStringLiteral("INSERT INTO review_log (time_ms, word, mode, grade, answer_ms, interval_days,"
-                                     " stability, difficulty) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-            const qint64 yearAgoMs = (kToday - 365) * 86400000LL;
-            for (int n = 0; n < kLogRows; ++n) {
-                for (const QVariant& v : {QVariant(yearAgoMs + n * 315000LL), QVariant(QString::fromStdString(word(n * 7))),
-                                          QVariant(n % 2), QVariant(1 + n % 4), QVariant(2500 + n % 3000), QVariant(n % 60),
-                                          QVariant(1.0 + n % 90), QVariant(5.0)})
-                    q.addBindValue(v);
-                q.exec();
-            }
-            q.exec(QStringLiteral("COMMIT"));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-        return p;
-    }();
+    static const QString path = bench::fillStore(dir.filePath(QStringLiteral("progress.sqlite")), word);
     return path;
 }
 
@@ -107,23 +72,11 @@ void answerCommit(benchmark::State& state, ProgressStore::Sync sync)
             state.SkipWithError(s.message().toStdString().c_str());
 }
 
-double p99(const std::vector<double>& v)
-{
-    std::vector<double> sorted = v;
-    std::sort(sorted.begin(), sorted.end());
-    return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(std::ceil(0.99 * sorted.size())) - 1)];
-}
-
-double worst(const std::vector<double>& v)
-{
-    return *std::max_element(v.begin(), v.end());
-}
-
 // One timed answer per repetition, so that the median and the 99th percentile are of single answers.
 void perAnswer(benchmark::internal::Benchmark* b)
 {
     b->Iterations(1)->Repetitions(500)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
-    b->ComputeStatistics("p99", p99)->ComputeStatistics("max", worst);
+    b->ComputeStatistics("p99", bench::p99)->ComputeStatistics("max", bench::worst);
 }
 
 // A session starts from every card: those due by today, and how many new words today has had.

@@ -1,1 +1,1 @@
-chenxing_bench(bench_store SOURCES bench_store.cpp LIBS review_store)
+chenxing_bench(bench_store SOURCES bench_store.cpp filled_store.cpp LIBS review_store)
