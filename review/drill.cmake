@@ -1,6 +1,9 @@
-add_library(review_drill STATIC session.cpp answer.cpp review_window.cpp)
+# The statistics' figures and the export, without widgets.
+add_library(review_stats STATIC stats.cpp export.cpp)
+target_link_libraries(review_stats PUBLIC review_fsrs review_store review_cards Qt6::Core)
+add_library(review_drill STATIC session.cpp answer.cpp review_window.cpp stats_page.cpp)
 # dictionary gives the phonetic font and the sound output the recordings play through.
-target_link_libraries(review_drill PUBLIC review_fsrs review_store review_cards dictionary Qt6::Widgets)
+target_link_libraries(review_drill PUBLIC review_fsrs review_store review_cards review_stats dictionary Qt6::Widgets Qt6::Charts)
 
 add_executable(chenxing-review main.cpp)
 target_link_libraries(chenxing-review PRIVATE review_drill)

@@ -12,11 +12,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "content/ui.h"
 #include "dictionary/lookup.h"
 #include "dictionary/pronunciation.h"
+#include "review/stats.h"
+#include "review/stats_page.h"
 #include "review/store.h"
 
 namespace review {
@@ -249,8 +252,8 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     top->addWidget(newLabel);
     top->addWidget(newWordsBox_);
     top->addWidget(autoSound_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(banner_);
+    auto* drill = new QWidget(this);
+    auto* layout = new QVBoxLayout(drill);
     layout->addLayout(top);
     layout->addStretch(1);
     layout->addWidget(prompt_);
@@ -263,6 +266,43 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     layout->addWidget(hint_);
     setTabOrder(answer_, backPanel_);
     setMinimumSize(640, 480);
+
+    statsHolder_ = new QWidget(this);
+    new QVBoxLayout(statsHolder_);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("pages"));
+    tabs_->setAccessibleName(QStringLiteral("页面"));
+    tabs_->addTab(drill, QStringLiteral("复习 Alt+1"));
+    tabs_->addTab(statsHolder_, QStringLiteral("统计 Alt+2"));
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(banner_);
+    outer->addWidget(tabs_, 1);
+    for (int i = 0; i < 2; ++i) {
+        auto* key = new QShortcut(QKeySequence(Qt::ALT | (Qt::Key_1 + i)), this);
+        connect(key, &QShortcut::activated, this, [this, i] { showPage(i); });
+    }
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int i) {
+        // The grade keys belong to the card's back only.
+        for (QShortcut* k : backKeys_)
+            k->setEnabled(i == 0 && back_);
+        if (i == 0) {
+            if (!back_ && session_.current())
+                answer_->setFocus();
+            return;
+        }
+        if (!stats_) {
+            stats_ = new StatsPage(store_, statsHolder_);
+            statsHolder_->layout()->setContentsMargins(0, 0, 0, 0);
+            statsHolder_->layout()->addWidget(stats_);
+            connect(stats_, &StatsPage::desiredRetentionChanged, this, &ReviewWindow::setDesiredRetention);
+            connect(stats_, &StatsPage::dailyNewWordsChanged, this, [this](int n) {
+                newWordsBox_->setCurrentIndex(std::max(0, newWordsBox_->findData(n)));
+                setDailyNewWords(n);
+            });
+        }
+        stats_->setSettings(session_.desiredRetention(), session_.dailyNewWords());
+        stats_->refresh(session_.today());
+    });
 
     connect(modeBox_, &QComboBox::currentIndexChanged, this, [this](int i) { setModeChoice(static_cast<ModeChoice>(i)); });
     connect(newWordsBox_, &QComboBox::activated, this,
@@ -296,6 +336,7 @@ void ReviewWindow::openStore(const QString& path)
     bool ok = false;
     const int n = store_.isOpen() ? store_.setting(QString::fromLatin1(settingNewWords)).toInt(&ok) : 0;
     session_.setDailyNewWords(ok ? n : 54);
+    session_.setDesiredRetention(stats::retentionOf(store_.setting(stats::kRetentionKey)));
     newWordsBox_->setCurrentIndex(std::max(0, newWordsBox_->findData(session_.dailyNewWords())));
     restart();
 }
@@ -312,6 +353,18 @@ void ReviewWindow::setDailyNewWords(int count)
     if (store_.isOpen())
         store_.setSetting(QString::fromLatin1(settingNewWords), QString::number(count));
     restart();
+}
+
+void ReviewWindow::setDesiredRetention(double retention)
+{
+    session_.setDesiredRetention(retention);
+    if (store_.isOpen())
+        store_.setSetting(stats::kRetentionKey, QString::number(session_.desiredRetention(), 'f', 2));
+}
+
+void ReviewWindow::showPage(int index)
+{
+    tabs_->setCurrentIndex(index);
 }
 
 void ReviewWindow::setModeChoice(ModeChoice choice)
@@ -344,6 +397,8 @@ void ReviewWindow::showFront()
         k->setEnabled(false);
     backPanel_->hide();
     if (!card) {
+        if (store_.isOpen())
+            store_.setSetting(stats::kStreakKey, stats::markFinished(store_.setting(stats::kStreakKey), session_.today()));
         prompt_->hide();
         unit_->hide();
         answer_->hide();
@@ -428,7 +483,7 @@ void ReviewWindow::commitPreselected()
 
 void ReviewWindow::commitGrade(Grade grade)
 {
-    if (!back_ || !session_.current())
+    if (!back_ || !session_.current() || tabs_->currentIndex() != 0)
         return;
     for (int i = 0; i < 4; ++i)
         grades_[i]->setText(QStringLiteral("%1 %2").arg(i + 1).arg(QString::fromUtf8(gradeNames[i])));

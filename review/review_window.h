@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QShortcut;
+class QTabWidget;
 
 namespace dictionary {
 class SoundOutput;
@@ -24,6 +25,7 @@ class SoundOutput;
 namespace review {
 
 class ProgressStore;
+class StatsPage;
 
 // The card drill: recall (meaning → word) and dictation (recording → word), graded 1-4.
 class ReviewWindow : public QWidget {
@@ -46,6 +48,10 @@ public:
     // The file the last play asked for, found or not.
     QString lastSound() const { return lastSound_; }
 
+    // The statistics page, made when first shown (Alt+2); null before.
+    StatsPage* statsPage() { return stats_; }
+    void showPage(int index);  // 0 复习, 1 统计
+
     // The recording's file: the table's path under the program's sound folder.
     static QString soundFile(std::string_view tablePath);
 
@@ -62,6 +68,7 @@ private:
     void updateCounts();
     void play();
     void showBanner(const QString& text);
+    void setDesiredRetention(double retention);
 
     ProgressStore& store_;
     Session session_;
@@ -88,6 +95,9 @@ private:
     std::vector<QShortcut*> backKeys_;  // on only while the back shows
     QLabel* hint_;
     QLabel* finished_;
+    QTabWidget* tabs_;
+    QWidget* statsHolder_;
+    StatsPage* stats_ = nullptr;
     std::unique_ptr<dictionary::SoundOutput> sound_;  // made on first play
 };
 

@@ -29,6 +29,11 @@ void Session::setDailyNewWords(int count)
     dailyNew_ = std::clamp(count, 0, static_cast<int>(cards_.size()));
 }
 
+void Session::setDesiredRetention(double retention)
+{
+    parameters_.desiredRetention = retention == retention ? std::clamp(retention, 0.80, 0.95) : 0.9;  // NaN: the default
+}
+
 std::int64_t Session::today() const
 {
     return fsrs::learningDay(clock_());
@@ -158,7 +163,7 @@ bool Session::grade(Grade grade, Mode mode)
     const auto answer = [&](const CardProgress& current) {
         const bool wasNew = current.memory.isNew();
         const std::int64_t elapsed = wasNew || current.lastReviewDay < 0 ? 0 : day - current.lastReviewDay;
-        const fsrs::Step step = fsrs::next(current.memory, elapsed, grade);
+        const fsrs::Step step = fsrs::next(current.memory, elapsed, grade, parameters_);
         CardProgress card = current;
         card.memory = step.memory;
         card.dueDay = day + step.intervalDays;

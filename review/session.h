@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "review/cards.h"
+#include "review/fsrs.h"
 #include "review/model.h"
 
 namespace review {
@@ -27,6 +28,9 @@ public:
 
     void setDailyNewWords(int count);  // takes effect at the next start()
     int dailyNewWords() const { return dailyNew_; }
+    // For the answers that follow; the intervals already given stay.
+    void setDesiredRetention(double retention);
+    double desiredRetention() const { return parameters_.desiredRetention; }
 
     // Builds the session of the clock's learning day from the stored (or in-memory) progress.
     void start();
@@ -61,6 +65,7 @@ private:
     Clock clock_;
     std::span<const Card> cards_;
     int dailyNew_ = 54;
+    fsrs::Parameters parameters_;
     std::map<std::string, CardProgress, std::less<>> progress_;
     std::vector<int> due_, new_;  // card indexes, next first at the back
     std::vector<Held> setAside_;

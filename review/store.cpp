@@ -433,6 +433,26 @@ std::int64_t ProgressStore::logCount()
     return q.value(0).toLongLong();
 }
 
+std::vector<ProgressStore::LogRow> ProgressStore::reviewLog(std::int64_t sinceMs)
+{
+    std::vector<LogRow> rows;
+    if (!isOpen())
+        return rows;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    // The bare columns beside max() come from the row that has the maximum.
+    q.prepare(QStringLiteral("SELECT time_ms, word, grade, answer_ms FROM review_log WHERE time_ms >= :since"
+                             " UNION ALL SELECT max(time_ms), word, grade, answer_ms FROM review_log"
+                             " WHERE time_ms < :since GROUP BY word ORDER BY 1"));
+    q.bindValue(QStringLiteral(":since"), qint64(sinceMs));
+    if (!q.exec())
+        return rows;
+    while (q.next())
+        rows.push_back({q.value(0).toLongLong(), q.value(1).toString().toStdString(), q.value(2).toInt(),
+                        q.value(3).toLongLong()});
+    return rows;
+}
+
 QString ProgressStore::setting(const QString& key, const QString& fallback)
 {
     if (!isOpen())

@@ -44,6 +44,15 @@ public:
     // card after the answer and its log row, writes both and commits. False if not committed.
     bool recordAnswer(const std::string& word, const Answer& answer);
     std::int64_t logCount();  // -1 when it cannot be read
+    struct LogRow {
+        std::int64_t timeMs;
+        std::string word;
+        int grade;
+        std::int64_t answerMs;
+    };
+    // The answers from sinceMs on, with each word's last answer before it, oldest first
+    // (sinceMs 0: the whole log). Empty when it cannot be read.
+    std::vector<LogRow> reviewLog(std::int64_t sinceMs = 0);
     QString setting(const QString& key, const QString& fallback = {});
     bool setSetting(const QString& key, const QString& value);
 
