@@ -197,6 +197,25 @@ private slots:
         qInfo("entries: 324 distinct, %d GBK bytes in all", bytes);
     }
 
+    // A note that gives the suffix the sense "person" belongs to a word whose senses are persons:
+    // a sense with 机, 器, 物 or 本 (战斗机, 扬声器, 读物, 读本) asks for "表示人或物".
+    void affixNotesNameThings()
+    {
+        static const QRegularExpression note(QStringLiteral("^([A-Za-z-]+) ?（.+）$")), thing(QStringLiteral("[机器物本]"));
+        QStringList wrong;
+        for (const auto& r : content::WordListTable.rows) {
+            QString personWord;
+            for (std::string_view l : lines(r.payloads[2])) {
+                const QString t = q(l);
+                if (const auto m = note.match(t); m.hasMatch())
+                    personWord = t.contains(QStringLiteral("表示人）")) ? m.captured(1) : QString();
+                else if (!personWord.isEmpty() && thing.match(t).hasMatch())
+                    wrong << personWord + ": " + t;
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("\n")));
+    }
+
     void quotedRows()
     {
         QCOMPARE(q(payload(content::TypedEntryTable, "ache")), QStringLiteral("\rache  疼痛/照常喝酒\r\rn. 疼痛\r\rvi. 觉得疼痛, 渴望"));

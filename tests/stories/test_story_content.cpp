@@ -240,6 +240,33 @@ private slots:
         QCOMPARE(roundLabels, QStringList({"n.", "adj.", "prep.", "vt.", "vi.", "adv."}));
     }
 
+    // The words a story's joke rests on: a learner must be able to look each one up, in the glossary
+    // or among the unit words and their forms, and each stands in the story.
+    void punchlinesCanBeLookedUp()
+    {
+        static const std::map<QString, QStringList> punchlines = {
+            {"001", {"hen", "two", "four", "leg"}},          {"004", {"empty", "even", "button"}},
+            {"006", {"not", "see"}},                          {"011", {"company", "bank"}},
+            {"012", {"stand", "by", "word"}},                 {"016", {"feces", "shorter", "pay", "word", "everyone", "know"}},
+            {"019", {"stove", "coal", "again"}},              {"022", {"rapping", "rap", "making", "lots"}},
+            {"024", {"one", "word", "work", "for", "free"}},  {"025", {"jump", "everywhen", "whenever", "ditch", "stop"}},
+            {"029", {"leader", "orchestra", "know", "about", "time"}}, {"032", {"need", "face", "mask"}},
+            {"034", {"stove", "February", "month", "only"}},  {"047", {"half", "latter", "neither", "French"}}};
+        QStringList problems;
+        QSet<QString> known;
+        for (const UnitWord& w : unitWords(&problems))
+            for (const QString& f : QStringList(w.base) + w.forms)
+                known.insert(f.toLower());
+        for (const auto& r : content::StoryGlossary.rows)
+            known.insert(q(r.key).toLower());
+        QStringList missing;
+        for (const auto& [story, words] : punchlines)
+            for (const QString& w : words)
+                if (!known.contains(w.toLower()) || !payload(content::Stories, story).contains(w, Qt::CaseInsensitive))
+                    missing << story + ": " + w;
+        QVERIFY2(missing.isEmpty(), qPrintable("punchline words a learner cannot look up: " + missing.join(", ")));
+    }
+
     void translationsWriteNamesAsTheGlossary()
     {
         // Personal names glossed "塔斯敏(女子名)", and Ann's bare "安", as the headword shows them.
