@@ -57,9 +57,19 @@ void fit(QValueAxis* axis, double highest)
     axis->setTickCount(6);
 }
 
-QString dateOf(std::int64_t day)
+// 30 or 24 bars: a value axis labels every few without cutting labels to "…" as categories do.
+QValueAxis* placeAxis(const QString& title, double first, double last, double every, bool reverse)
 {
-    return QDate(1970, 1, 1).addDays(day).toString(QStringLiteral("M/d"));
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setRange(first - 0.5, last + 0.5);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(first);
+    axis->setTickInterval(every);
+    axis->setGridLineVisible(false);
+    axis->setReverse(reverse);
+    return axis;
 }
 
 QString percent(const stats::Retention& r)
@@ -96,10 +106,7 @@ StatsPage::StatsPage(ProgressStore& store, QWidget* parent) : QWidget(parent), s
     auto* unitChart = new QChart;
     unitChart->setTitle(QStringLiteral("各单元的词（每单元 27 词）"));
     unitChart->addSeries(units);
-    auto* unitNames2 = new QBarCategoryAxis;
-    for (int u = 1; u <= stats::kUnits; ++u)
-        unitNames2->append(QString::number(u));
-    unitNames2->setTitleText(QStringLiteral("单元"));
+    auto* unitNames2 = placeAxis(QStringLiteral("单元"), 1, stats::kUnits, 2, false);
     unitChart->addAxis(unitNames2, Qt::AlignBottom);
     units->attachAxis(unitNames2);
     unitAxis_ = countAxis(QStringLiteral("词数（个）"));
@@ -114,8 +121,7 @@ StatsPage::StatsPage(ProgressStore& store, QWidget* parent) : QWidget(parent), s
     auto* dueChart = new QChart;
     dueChart->setTitle(QStringLiteral("今后 30 天的到期复习"));
     dueChart->addSeries(due);
-    dueDays_ = new QBarCategoryAxis;
-    dueDays_->setTitleText(QStringLiteral("日期"));
+    dueDays_ = placeAxis(QStringLiteral("几天后（0 = 今天）"), 0, stats::kDays - 1, 5, false);
     dueChart->addAxis(dueDays_, Qt::AlignBottom);
     due->attachAxis(dueDays_);
     dueAxis_ = countAxis(QStringLiteral("复习（次）"));
@@ -135,8 +141,7 @@ StatsPage::StatsPage(ProgressStore& store, QWidget* parent) : QWidget(parent), s
     activityChart->setTitle(QStringLiteral("最近 30 天：每天复习次数和用时"));
     activityChart->addSeries(reviews);
     activityChart->addSeries(minutes_);
-    activityDays_ = new QBarCategoryAxis;
-    activityDays_->setTitleText(QStringLiteral("日期"));
+    activityDays_ = placeAxis(QStringLiteral("几天前（0 = 今天）"), 0, stats::kDays - 1, 5, true);
     activityChart->addAxis(activityDays_, Qt::AlignBottom);
     reviews->attachAxis(activityDays_);
     minutes_->attachAxis(activityDays_);
@@ -248,6 +253,8 @@ void StatsPage::refresh(std::int64_t today)
 
     double highest = 0;
     QList<qreal> sets[3];
+    for (auto& set : sets)
+        set << 0;  // no unit 0: the bars' places are their units
     for (const auto& u : f.units) {
         sets[0] << u.fresh;
         sets[1] << u.learning;
@@ -260,23 +267,20 @@ void StatsPage::refresh(std::int64_t today)
     }
     fit(unitAxis_, highest);
 
-    QStringList dueNames, pastNames;
     QList<qreal> dueCounts, reviewCounts;
     QList<QPointF> minutes;
     double dueTop = 0, reviewTop = 0, minuteTop = 0;
     for (int i = 0; i < stats::kDays; ++i) {
-        dueNames << (i == 0 ? QStringLiteral("今天") : dateOf(today + i));
-        pastNames << (i == stats::kDays - 1 ? QStringLiteral("今天") : dateOf(today - (stats::kDays - 1 - i)));
+        // The past by days ago, today first, on a reversed axis.
+        const auto& day = f.days[stats::kDays - 1 - i];
         dueCounts << f.due[i];
-        reviewCounts << f.days[i].reviews;
-        const double m = f.days[i].answerMs / 60000.0;
+        reviewCounts << day.reviews;
+        const double m = day.answerMs / 60000.0;
         minutes << QPointF(i, m);
         dueTop = std::max<double>(dueTop, f.due[i]);
-        reviewTop = std::max<double>(reviewTop, f.days[i].reviews);
+        reviewTop = std::max<double>(reviewTop, day.reviews);
         minuteTop = std::max(minuteTop, m);
     }
-    dueDays_->setCategories(dueNames);
-    activityDays_->setCategories(pastNames);
     dueSet_->remove(0, dueSet_->count());
     dueSet_->append(dueCounts);
     reviewsSet_->remove(0, reviewsSet_->count());

@@ -51,8 +51,8 @@ private:
     QValueAxis* dueAxis_;
     QValueAxis* reviewsAxis_;
     QValueAxis* minutesAxis_;
-    QBarCategoryAxis* dueDays_;
-    QBarCategoryAxis* activityDays_;
+    QValueAxis* dueDays_;
+    QValueAxis* activityDays_;
 };
 
 } // namespace review

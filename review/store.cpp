@@ -440,10 +440,12 @@ std::vector<ProgressStore::LogRow> ProgressStore::reviewLog(std::int64_t sinceMs
         return rows;
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
-    // The bare columns beside max() come from the row that has the maximum.
+    // One index seek per answered word finds its answer before sinceMs, where a GROUP BY would
+    // read the whole log.
     q.prepare(QStringLiteral("SELECT time_ms, word, grade, answer_ms FROM review_log WHERE time_ms >= :since"
-                             " UNION ALL SELECT max(time_ms), word, grade, answer_ms FROM review_log"
-                             " WHERE time_ms < :since GROUP BY word ORDER BY 1"));
+                             " UNION ALL SELECT t, word, 0, 0 FROM (SELECT word, (SELECT max(time_ms) FROM review_log l"
+                             " WHERE l.word = c.word AND l.time_ms < :since) AS t FROM cards c) WHERE t IS NOT NULL"
+                             " ORDER BY 1"));
     q.bindValue(QStringLiteral(":since"), qint64(sinceMs));
     if (!q.exec())
         return rows;

@@ -50,8 +50,8 @@ public:
         int grade;
         std::int64_t answerMs;
     };
-    // The answers from sinceMs on, with each word's last answer before it, oldest first
-    // (sinceMs 0: the whole log). Empty when it cannot be read.
+    // The answers from sinceMs on, and the time of each word's last answer before it (grade 0),
+    // oldest first; sinceMs 0: the whole log. Empty when it cannot be read.
     std::vector<LogRow> reviewLog(std::int64_t sinceMs = 0);
     QString setting(const QString& key, const QString& fallback = {});
     bool setSetting(const QString& key, const QString& value);
