@@ -1,7 +1,7 @@
 // The statistics page on a year of history (100,000 review-log rows): from the tab key to the page
 // painted, the first time (the charts made) and afterwards; and its figures alone.
 // `bench_stats --month DIR` instead simulates a month of daily sessions into DIR/progress.sqlite
-// and saves DIR/stats.png and DIR/stats-empty.png. Needs an X server with a window manager.
+// and saves DIR/stats.png, DIR/stats-empty.png and the exports (DIR/anki/, DIR/revlog.csv). Needs an X server with a window manager.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -15,6 +15,7 @@
 
 #include "filled_store.h"
 #include "review/cards.h"
+#include "review/export.h"
 #include "review/fsrs.h"
 #include "review/review_window.h"
 #include "review/stats.h"
@@ -143,6 +144,12 @@ int month(const QString& dir)
     std::printf("month: %lld answers; page shown in %.1f ms\n", static_cast<long long>(store.logCount()), showStats(w, 1));
     QTest::qWait(300);
     w.grab().save(dir + QStringLiteral("/stats.png"));
+    // The exports a learner would take along, for reading back.
+    QDir(dir).mkpath(QStringLiteral("anki"));
+    for (const auto& r : {review::exporting::writeNotes(dir + QStringLiteral("/anki/notes.txt"), review::allCards(),
+                                                        &review::ReviewWindow::soundFile),
+                          review::exporting::writeLog(dir + QStringLiteral("/revlog.csv"), store, review::allCards())})
+        std::printf("%s\n", qPrintable(r.message));
 
     review::ProgressStore fresh;
     QFile::remove(dir + QStringLiteral("/empty.sqlite"));
