@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -266,14 +267,20 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     layout->addWidget(hint_);
     setTabOrder(answer_, backPanel_);
     setMinimumSize(640, 480);
+    // Room for the four charts side by side where the screen has it; smaller, the page scrolls.
+    resize(860, 680);
 
     statsHolder_ = new QWidget(this);
     new QVBoxLayout(statsHolder_);
+    auto* statsScroll = new QScrollArea(this);
+    statsScroll->setWidget(statsHolder_);
+    statsScroll->setWidgetResizable(true);
+    statsScroll->setFrameShape(QFrame::NoFrame);
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("pages"));
     tabs_->setAccessibleName(QStringLiteral("页面"));
     tabs_->addTab(drill, QStringLiteral("复习 Alt+1"));
-    tabs_->addTab(statsHolder_, QStringLiteral("统计 Alt+2"));
+    tabs_->addTab(statsScroll, QStringLiteral("统计 Alt+2"));
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(banner_);
     outer->addWidget(tabs_, 1);
