@@ -20,7 +20,7 @@
 #include "dictionary/lookup.h"
 #include "dictionary/pronunciation.h"
 #include "review/stats.h"
-#include "review/stats_page.h"
+#include "review/stats_view.h"
 #include "review/store.h"
 
 namespace review {
@@ -268,7 +268,7 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     setTabOrder(answer_, backPanel_);
     setMinimumSize(640, 480);
     // Room for the four charts side by side where the screen has it; smaller, the page scrolls.
-    resize(860, 680);
+    resize(800, 600);
 
     statsHolder_ = new QWidget(this);
     new QVBoxLayout(statsHolder_);
@@ -297,16 +297,29 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
                 answer_->setFocus();
             return;
         }
-        if (!stats_) {
-            stats_ = new StatsPage(store_, statsHolder_);
+        if (!stats_ && !statsMissing_) {
+            QString why;
+            stats_ = makeStatsView(store_, statsHolder_, &why);
             statsHolder_->layout()->setContentsMargins(0, 0, 0, 0);
+            if (!stats_) {
+                // The drill goes on without its charts.
+                statsMissing_ = true;
+                auto* missing = new QLabel(QStringLiteral("统计页无法载入：%1").arg(why), statsHolder_);
+                missing->setObjectName(QStringLiteral("statsMissing"));
+                missing->setWordWrap(true);
+                missing->setAlignment(Qt::AlignCenter);
+                statsHolder_->layout()->addWidget(missing);
+                return;
+            }
             statsHolder_->layout()->addWidget(stats_);
-            connect(stats_, &StatsPage::desiredRetentionChanged, this, &ReviewWindow::setDesiredRetention);
-            connect(stats_, &StatsPage::dailyNewWordsChanged, this, [this](int n) {
+            connect(stats_, &StatsView::desiredRetentionChanged, this, &ReviewWindow::setDesiredRetention);
+            connect(stats_, &StatsView::dailyNewWordsChanged, this, [this](int n) {
                 newWordsBox_->setCurrentIndex(std::max(0, newWordsBox_->findData(n)));
                 setDailyNewWords(n);
             });
         }
+        if (!stats_)
+            return;
         stats_->setSettings(session_.desiredRetention(), session_.dailyNewWords());
         stats_->refresh(session_.today());
     });

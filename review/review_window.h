@@ -25,7 +25,7 @@ class SoundOutput;
 namespace review {
 
 class ProgressStore;
-class StatsPage;
+class StatsView;
 
 // The card drill: recall (meaning → word) and dictation (recording → word), graded 1-4.
 class ReviewWindow : public QWidget {
@@ -49,7 +49,7 @@ public:
     QString lastSound() const { return lastSound_; }
 
     // The statistics page, made when first shown (Alt+2); null before.
-    StatsPage* statsPage() { return stats_; }
+    StatsView* statsPage() { return stats_; }
     void showPage(int index);  // 0 复习, 1 统计
 
     // The recording's file: the table's path under the program's sound folder.
@@ -97,7 +97,8 @@ private:
     QLabel* finished_;
     QTabWidget* tabs_;
     QWidget* statsHolder_;
-    StatsPage* stats_ = nullptr;
+    StatsView* stats_ = nullptr;
+    bool statsMissing_ = false;
     std::unique_ptr<dictionary::SoundOutput> sound_;  // made on first play
 };
 

@@ -79,7 +79,7 @@ QString percent(const stats::Retention& r)
 }
 } // namespace
 
-StatsPage::StatsPage(ProgressStore& store, QWidget* parent) : QWidget(parent), store_(store)
+StatsPage::StatsPage(ProgressStore& store, QWidget* parent) : StatsView(parent), store_(store)
 {
     setAccessibleName(QStringLiteral("统计"));
     summary_ = new QLabel(this);
@@ -316,6 +316,15 @@ void StatsPage::exportLog()
     if (path.isEmpty())
         return;
     exportResult_->setText(exporting::writeLog(path, store_, allCards()).message);
+}
+
+} // namespace review
+
+namespace review {
+
+StatsView* createStatsPage(ProgressStore& store, QWidget* parent)
+{
+    return new StatsPage(store, parent);
 }
 
 } // namespace review

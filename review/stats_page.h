@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QWidget>
-
 #include "review/stats.h"
+#include "review/stats_view.h"
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -18,18 +17,14 @@ class QLineSeries;
 namespace review {
 
 // 统计: the learner's progress in charts, the two settings, and export.
-class StatsPage : public QWidget {
+class StatsPage : public StatsView {
     Q_OBJECT
 public:
     explicit StatsPage(ProgressStore& store, QWidget* parent = nullptr);
 
-    void refresh(std::int64_t today);  // reads the store afresh
+    void refresh(std::int64_t today) override;
     const stats::Figures& figures() const { return figures_; }
-    void setSettings(double retention, int dailyNewWords);
-
-signals:
-    void desiredRetentionChanged(double retention);
-    void dailyNewWordsChanged(int count);
+    void setSettings(double retention, int dailyNewWords) override;
 
 private:
     void exportNotes();
@@ -54,5 +49,8 @@ private:
     QValueAxis* dueDays_;
     QValueAxis* activityDays_;
 };
+
+// The factory the module exports, and that programs linking the page hand to setStatsViewFactory.
+StatsView* createStatsPage(ProgressStore& store, QWidget* parent);
 
 } // namespace review

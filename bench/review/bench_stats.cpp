@@ -173,6 +173,7 @@ BENCHMARK(pageShown)->Iterations(1)->Repetitions(30)->ReportAggregatesOnly(true)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    review::setStatsViewFactory(&review::createStatsPage);  // linked here, not loaded
     if (argc == 3 && QByteArray(argv[1]) == "--month")
         return month(QString::fromLocal8Bit(argv[2]));
     benchmark::Initialize(&argc, argv);

@@ -91,6 +91,11 @@ void TestDrill::sessionWalk()
     auto* feedback = w.findChild<QLabel*>(QStringLiteral("feedback"));
     QVERIFY(!answer->testAttribute(Qt::WA_InputMethodEnabled));
     QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 3　暂放 0"));
+    // No statistics module beside this program: the page says so and the drill goes on.
+    w.showPage(1);
+    QVERIFY(w.findChild<QLabel*>(QStringLiteral("statsMissing")));
+    w.showPage(0);
+    QTRY_VERIFY(answer->hasFocus());
     const auto cards = allCards();
     const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
 
