@@ -1,6 +1,7 @@
 # Install layout and the Debian package.
 #
 #   bin/chenxing, bin/chenxing-review
+#   lib/chenxing/chenxing-review-stats.so             the review program's statistics page, loaded when opened
 #   share/chenxing/sound/<letter>/<number>.wav        recordings (the program's working folder)
 #   share/chenxing/sound/review/<letter>/<word>.wav   the review cards' words of units 013-024
 #   share/applications/chenxing.desktop, chenxing-review.desktop
