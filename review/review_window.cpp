@@ -37,6 +37,17 @@ QFont sized(QFont f, int pixels)
     return f;
 }
 
+// A centred label as the card shows it, named for tests and for assistive technology.
+QLabel* cardLabel(QWidget* parent, const char* name, const QString& accessible, const QFont& font)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAccessibleName(accessible);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
 const char* const gradeNames[] = {"重来", "困难", "良好", "容易"};
 const char* const settingNewWords = "dailyNewWords";
 
@@ -153,17 +164,9 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     autoSound_->setAccessibleName(QStringLiteral("自动发音"));
     autoSound_->setChecked(true);
 
-    prompt_ = new QLabel(this);
-    prompt_->setObjectName(QStringLiteral("prompt"));
-    prompt_->setAccessibleName(QStringLiteral("题目"));
-    prompt_->setFont(sized(pane, 24));
-    prompt_->setAlignment(Qt::AlignCenter);
+    prompt_ = cardLabel(this, "prompt", QStringLiteral("题目"), sized(pane, 24));
     prompt_->setWordWrap(true);
-    unit_ = new QLabel(this);
-    unit_->setObjectName(QStringLiteral("unit"));
-    unit_->setAccessibleName(QStringLiteral("单元"));
-    unit_->setFont(pane);
-    unit_->setAlignment(Qt::AlignCenter);
+    unit_ = cardLabel(this, "unit", QStringLiteral("单元"), pane);
 
     answer_ = new QLineEdit(this);
     answer_->setObjectName(QStringLiteral("answer"));
@@ -183,26 +186,10 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     backPanel_->setObjectName(QStringLiteral("back"));
     backPanel_->setAccessibleName(QStringLiteral("答案面"));
     backPanel_->setFocusPolicy(Qt::StrongFocus);
-    word_ = new QLabel(backPanel_);
-    word_->setObjectName(QStringLiteral("word"));
-    word_->setAccessibleName(QStringLiteral("单词"));
-    word_->setFont(sized(pane, 28));
-    word_->setAlignment(Qt::AlignCenter);
-    code_ = new QLabel(backPanel_);
-    code_->setObjectName(QStringLiteral("code"));
-    code_->setAccessibleName(QStringLiteral("汉字码"));
-    code_->setFont(pane);
-    code_->setAlignment(Qt::AlignCenter);
-    phonetic_ = new QLabel(backPanel_);
-    phonetic_->setObjectName(QStringLiteral("phonetic"));
-    phonetic_->setAccessibleName(QStringLiteral("音标"));
-    phonetic_->setFont(dictionary::phoneticFont());
-    phonetic_->setAlignment(Qt::AlignCenter);
-    feedback_ = new QLabel(backPanel_);
-    feedback_->setObjectName(QStringLiteral("feedback"));
-    feedback_->setAccessibleName(QStringLiteral("对错"));
-    feedback_->setFont(pane);
-    feedback_->setAlignment(Qt::AlignCenter);
+    word_ = cardLabel(backPanel_, "word", QStringLiteral("单词"), sized(pane, 28));
+    code_ = cardLabel(backPanel_, "code", QStringLiteral("汉字码"), pane);
+    phonetic_ = cardLabel(backPanel_, "phonetic", QStringLiteral("音标"), dictionary::phoneticFont());
+    feedback_ = cardLabel(backPanel_, "feedback", QStringLiteral("对错"), pane);
     feedback_->setWordWrap(true);
     auto* backLayout = new QVBoxLayout(backPanel_);
     backLayout->setContentsMargins(0, 0, 0, 0);
@@ -239,11 +226,7 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     hint_->setObjectName(QStringLiteral("hint"));
     hint_->setAccessibleName(QStringLiteral("按键提示"));
     hint_->setAlignment(Qt::AlignCenter);
-    finished_ = new QLabel(this);
-    finished_->setObjectName(QStringLiteral("finished"));
-    finished_->setAccessibleName(QStringLiteral("完成"));
-    finished_->setFont(sized(pane, 24));
-    finished_->setAlignment(Qt::AlignCenter);
+    finished_ = cardLabel(this, "finished", QStringLiteral("完成"), sized(pane, 24));
     finished_->hide();
 
     auto* top = new QHBoxLayout;
