@@ -6,22 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResource>
-#include <QSvgRenderer>
 
 #include "content/ui.h"
-
-QPixmap renderSvg(const QString& svg, QSize size, qreal pixelRatio)
-{
-    QPixmap pixmap(size * pixelRatio);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(svg);
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(pixelRatio);
-    return pixmap;
-}
-
 
 QIcon programIcon()
 {
@@ -29,20 +15,6 @@ QIcon programIcon()
 }
 
 namespace {
-// The 32 x 32 picture for the screen's pixel ratio: drawn at build time for single and double
-// density, from the SVG for any other.
-QPixmap toolbarPicture(const QString& svg, qreal pixelRatio)
-{
-    if (pixelRatio == 1.0 || pixelRatio == 2.0) {
-        QPixmap drawn = content::drawnPicture(QFileInfo(svg).completeBaseName(), static_cast<int>(32 * pixelRatio));
-        if (!drawn.isNull()) {
-            drawn.setDevicePixelRatio(pixelRatio);
-            return drawn;
-        }
-    }
-    return renderSvg(svg, QSize(32, 32), pixelRatio);
-}
-
 // To assistive technology the picture is a push button that can be pressed.
 class ImageButtonAccessible : public QAccessibleWidget {
 public:
@@ -74,7 +46,7 @@ ImageButton::ImageButton(QWidget* parent, const char* name, const QString& svg, 
     setObjectName(QString::fromLatin1(name));
     setFixedSize(33, 33);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setPixmap(toolbarPicture(svg, qApp->devicePixelRatio()));
+    setPixmap(content::picture(svg, 32, qApp->devicePixelRatio()));
     setCursor(Qt::PointingHandCursor);
     setToolTip(hint);
 }

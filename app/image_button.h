@@ -16,8 +16,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// Renders an SVG drawing at a size in device-independent pixels, sharp at the screen's pixel ratio.
-QPixmap renderSvg(const QString& svg, QSize size, qreal pixelRatio);
-
 // The program icon for windows, in its 16, 32 and 48 pixel sizes.
 QIcon programIcon();

@@ -4,6 +4,7 @@
 #include "app/image_button.h"
 #include "app/tform1.h"
 #include "content/ui.h"
+#include "media/media.h"
 #include "practice/tform3.h"
 #include "speech/tform2.h"
 #include "stories/tform4.h"
@@ -22,11 +23,11 @@ int main(int argc, char** argv)
     QApplication::setFont(content::paneFont());
     TForm1 form1;
     QApplication::setFont(defaultFont);
-    // The main window is on screen before the others are made (they start hidden, in this order),
-    // so that loading the voice does not hold up the first sight of the program.
+    // The main window is on screen before the others are made (they start hidden, in this order).
+    // Sound and speech come with the user's first key or click.
     form1.show();
     QCoreApplication::processEvents();
-    dictionary::startMediaBackEnd();
+    media::startOnFirstInput();
     speech::TForm2 form2;
     practice::TForm3 form3;
     stories::TForm4 form4;

@@ -1,6 +1,7 @@
 # Install layout and the Debian package.
 #
 #   bin/chenxing, bin/chenxing-review
+#   lib/chenxing/chenxing-media.so                    sound output and read-aloud voice, loaded when first needed
 #   lib/chenxing/chenxing-review-stats.so             the review program's statistics page, loaded when opened
 #   share/chenxing/sound/<letter>/<number>.wav        recordings (the program's working folder)
 #   share/chenxing/sound/review/<letter>/<word>.wav   the review cards' words of units 013-024
@@ -133,10 +134,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Loaded at run time, so the library scan cannot see them: the X11 and Wayland platform plugins, the SQLite driver, the Chinese
-# pane font and the speech engine. (The SVG icon engine comes with libqt6svg6, which the scan
-# finds through the program's own link to QtSvg.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, qt6-qpa-plugins, qt6-wayland, qt6-speech-flite-plugin, libqt6sql6-sqlite")
+# Loaded at run time, so the library scan cannot see them: the X11 and Wayland platform plugins,
+# the SQLite driver, the Chinese pane font, the speech engine and the SVG icon engine (libqt6svg6;
+# the buttons' SVGs are drawn on screens of other than single or double density). The scan reads
+# the modules in lib/chenxing too, so Qt Multimedia, Qt TextToSpeech and Qt Charts are found.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, qt6-qpa-plugins, qt6-wayland, qt6-speech-flite-plugin, libqt6sql6-sqlite, libqt6svg6")
 # Qt's own Chinese texts (the standard edit menus); without them those menus read in English.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-speech-speechd-plugin, speech-dispatcher")

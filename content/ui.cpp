@@ -1,7 +1,9 @@
 #include "content/ui.h"
 
 #include <QAccessibleWidget>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
@@ -9,6 +11,7 @@
 #include <QResource>
 #include <QKeyEvent>
 #include <QGuiApplication>
+#include <QLibrary>
 #include <QLibraryInfo>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -61,6 +64,21 @@ bool installQtTranslations()
         return false;
     }
     return QCoreApplication::installTranslator(translator);
+}
+
+QString modulePath(const char* module)
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/chenxing/")
+                           + QString::fromLatin1(module) + QStringLiteral(".so"));
+}
+
+QFunctionPointer moduleEntry(const char* module, const char* entry, QString* why)
+{
+    QLibrary library(modulePath(module));
+    QFunctionPointer found = library.load() ? library.resolve(entry) : nullptr;
+    if (!found && why)
+        *why = library.errorString();
+    return found;
 }
 
 QPoint centredIn(const QRect& area, QSize size)
@@ -171,13 +189,30 @@ void setupFixedWindow(QWidget* window, QSize client, const QString& caption, boo
     new FixedWindowKeeper(window, client);
 }
 
-QPixmap drawnPicture(const QString& name, int size)
+QPixmap drawnPicture(const QString& name, int size, const QString& folder)
 {
-    const QResource raw(QStringLiteral(":/pictures/%1x%1/apps/%2.argb").arg(size).arg(name));
+    const QResource raw(QStringLiteral("%1/%2x%2/apps/%3.argb").arg(folder).arg(size).arg(name));
     if (!raw.isValid() || raw.compressionAlgorithm() != QResource::NoCompression
         || raw.size() != qint64(size) * size * 4)
         return {};
     return QPixmap::fromImage(QImage(raw.data(), size, size, QImage::Format_ARGB32_Premultiplied));
+}
+
+QPixmap picture(const QString& svg, int size, qreal pixelRatio, const QString& folder)
+{
+    if (pixelRatio == 1.0 || pixelRatio == 2.0) {
+        QPixmap drawn = drawnPicture(QFileInfo(svg).completeBaseName(), static_cast<int>(size * pixelRatio), folder);
+        if (!drawn.isNull()) {
+            drawn.setDevicePixelRatio(pixelRatio);
+            return drawn;
+        }
+    }
+    return QIcon(svg).pixmap(QSize(size, size), pixelRatio);
+}
+
+QIcon buttonIcon(const QString& svg, int size, const QString& folder)
+{
+    return QIcon(picture(svg, size, qGuiApp->devicePixelRatio(), folder));
 }
 
 QIcon drawnIcon(const QString& name)

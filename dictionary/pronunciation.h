@@ -1,14 +1,9 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string_view>
 
-#include <QAudioFormat>
-#include <QByteArray>
-#include <QObject>
 #include <QString>
-#include <QThread>
 
 class QComboBox;
 
@@ -28,58 +23,8 @@ QString recordingFile(std::string_view tablePath);
 // The sound button: the recording of the word in the input box, if the word has one.
 void playPronunciation(const QComboBox* input, SoundOutput& output);
 
-// The samples of a WAV file and their format.
-struct Wave {
-    QAudioFormat format;
-    QByteArray samples;
-};
-
-// Reads a RIFF/WAVE file held in memory: PCM of 8, 16 or 32 bits or 32-bit float, any rate and
-// channel count. A truncated data chunk gives the whole frames that are there. Anything else,
-// or a file without a single frame, is not a sound we can play.
-std::optional<Wave> decodeWave(const QByteArray& file);
-
-// The media back end comes up on first use and its objects belong to the thread that made them,
-// which must be the user-interface thread, not a player's. The program starts it once its main
-// window is on screen; the first play starts it otherwise.
-void startMediaBackEnd();
-
-class SoundPlayer;
-
-// Plays through the desktop's default sound output. The device is opened and fed on a thread of
-// its own, so a click never waits for the sound server. A file that is missing or cannot be
-// decoded plays an alert of our own instead (the desktop's beep is silent on most Linux
-// desktops); without a sound device nothing plays and nothing fails.
-class DesktopSoundOutput final : public QObject, public SoundOutput {
-    Q_OBJECT
-public:
-    DesktopSoundOutput();
-    ~DesktopSoundOutput() override;
-
-    void play(const QString& file) override;
-
-    // True from the moment the device takes a sound until it has played it out or is stopped,
-    // as last reported to this (the user-interface) thread.
-    bool playing() const { return playing_; }
-
-    // What `started` names when the alert plays.
-    static QString alertSound();
-
-signals:
-    // The device took a sound: the recording's file, or alertSound().
-    void started(const QString& sound);
-    void playingChanged(bool playing);
-
-private:
-    friend class SoundPlayer;
-    void report(bool playing, const QString& sound);
-
-    QThread thread_;
-    SoundPlayer* player_;  // lives on thread_
-    bool playing_ = false;
-};
-
-// The desktop output, as the main window uses it.
+// The desktop output, as the windows use it: from the sound and speech module, loaded on the
+// first play if it is not yet; without the module nothing plays and nothing fails.
 std::unique_ptr<SoundOutput> makeDesktopSoundOutput();
 
 } // namespace dictionary

@@ -13,7 +13,7 @@ target_link_libraries(review_stats_page PUBLIC review_drill Qt6::Charts)
 add_library(chenxing-review-stats MODULE stats_module.cpp)
 target_link_libraries(chenxing-review-stats PRIVATE Qt6::Charts Qt6::Widgets)
 target_sources(chenxing-review-stats PRIVATE stats_page.cpp)
-set_target_properties(chenxing-review-stats PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+set_target_properties(chenxing-review-stats PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CHENXING_MODULE_DIR})
 install(TARGETS chenxing-review-stats LIBRARY DESTINATION lib/chenxing)
 
 add_executable(chenxing-review main.cpp)
@@ -21,23 +21,8 @@ target_link_libraries(chenxing-review PRIVATE review_drill)
 # Whole libraries, so that everything the module uses is there to export.
 target_link_options(chenxing-review PRIVATE -Wl,--whole-archive $<TARGET_FILE:review_stats> -Wl,--no-whole-archive)
 set_target_properties(chenxing-review PROPERTIES ENABLE_EXPORTS ON)
-add_dependencies(chenxing-review chenxing-review-stats)
+add_dependencies(chenxing-review chenxing-review-stats chenxing-media)
 install(TARGETS chenxing-review RUNTIME DESTINATION bin)
 
 # The window icon drawn at build time, as raw pixels that need no decoder.
-set(review_picture_dir ${CMAKE_CURRENT_BINARY_DIR}/pictures)
-set(review_pictures)
-foreach(size 16 32 48)
-  list(APPEND review_pictures ${review_picture_dir}/${size}x${size}/apps/chenxing-review.argb)
-endforeach()
-add_custom_command(
-  OUTPUT ${review_pictures}
-  COMMAND chenxing-render-icons --raw ${CMAKE_CURRENT_SOURCE_DIR}/icons/chenxing-review.svg ${review_picture_dir} 16 32 48
-  DEPENDS chenxing-render-icons icons/chenxing-review.svg
-  COMMENT "Drawing the review program's icon"
-  VERBATIM)
-qt_add_resources(chenxing-review review_pictures
-  PREFIX /pictures
-  BASE ${review_picture_dir}
-  OPTIONS --no-compress
-  FILES ${review_pictures})
+chenxing_draw_pictures(TARGET chenxing-review SVG_DIR ${CMAKE_CURRENT_SOURCE_DIR}/icons SIZES 16 32 48 NAMES chenxing-review)

@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "content/ui.h"
-#include "dictionary/pronunciation.h"
+#include "media/media.h"
 #include "review/review_window.h"
 #include "review/store.h"
 
@@ -23,8 +23,8 @@ int main(int argc, char* argv[])
     QApplication::setFont(defaultFont);
     window.setFont(content::windowFont());
     window.show();
-    // The first recording then plays without waiting for the back end to come up.
-    dictionary::startMediaBackEnd();
+    // A card may play its recording as it first shows (dictation), so sound comes up at once.
+    media::start();
     window.openStore(review::ProgressStore::defaultPath());
     return app.exec();
 }

@@ -28,8 +28,8 @@ using StatsViewFactory = StatsView* (*)(ProgressStore& store, QWidget* parent);
 // Programs that link the page themselves (benchmarks) hand it over here.
 void setStatsViewFactory(StatsViewFactory factory);
 
-// The page: from the factory handed over, else from the module beside the program (the build
-// folder) or in lib/chenxing of its prefix. Null where there is none; `why` then says so.
+// The page: from the factory handed over, else from the module chenxing-review-stats in the
+// package's lib/chenxing. Null where there is none; `why` then says so.
 StatsView* makeStatsView(ProgressStore& store, QWidget* parent, QString* why);
 
 } // namespace review

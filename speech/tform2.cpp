@@ -25,13 +25,14 @@ QString paneText(QString text)
     return text;
 }
 
-QToolButton* makeSpeedButton(QWidget* parent, const char* name, int left, const char* icon, const QString& role)
+QToolButton* makeSpeedButton(QWidget* parent, const char* name, int left, const char* icon, const QString& role,
+                             int iconSize = 18)
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(left, 8, 64, 22);
-    b->setIcon(QIcon(QString::fromLatin1(icon)));
-    b->setIconSize(QSize(18, 18));
+    b->setIcon(content::buttonIcon(QString::fromLatin1(icon), iconSize, QStringLiteral(":/pictures/speech")));
+    b->setIconSize(QSize(iconSize, iconSize));
     b->setFocusPolicy(Qt::NoFocus);
     b->setAccessibleName(role);
     return b;
@@ -53,9 +54,8 @@ TForm2::TForm2(const VoiceFactory& factory)
     SpeedButton2 = makeSpeedButton(this, "SpeedButton2", 88, ":/speech/repeat.svg", QStringLiteral("复读"));
     SpeedButton3 = makeSpeedButton(this, "SpeedButton3", 152, ":/speech/pause.svg", QStringLiteral("暂停"));
     SpeedButton4 = makeSpeedButton(this, "SpeedButton4", 216, ":/speech/stop.svg", QStringLiteral("停止"));
-    SpeedButton5 = makeSpeedButton(this, "SpeedButton5", 280, ":/speech/clear.svg", QStringLiteral("清除"));
+    SpeedButton5 = makeSpeedButton(this, "SpeedButton5", 280, ":/speech/clear.svg", QStringLiteral("清除"), 17);
     SpeedButton6 = makeSpeedButton(this, "SpeedButton6", 344, ":/speech/exit.svg", QStringLiteral("退出"));
-    SpeedButton5->setIconSize(QSize(17, 17));
 
     Memo1 = content::makePane(this, "Memo1");
     Memo1->setGeometry(0, 40, 433, 257);

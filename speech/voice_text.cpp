@@ -1,6 +1,9 @@
 #include "speech/voice_text.h"
 
-#include <QTextToSpeech>
+#include <QCoreApplication>
+#include <QDir>
+
+#include "media/media.h"
 
 namespace speech {
 
@@ -38,6 +41,21 @@ bool trimmedAtEnd(QChar c)
 
 namespace {
 
+// Whether the desktop has installed an engine the voice can use: Qt's flite or speech-dispatcher
+// plugin in one of Qt's plugin folders, where Qt's speech framework would find it. Looking loads
+// nothing, neither the engines nor the sound and speech module.
+bool desktopHasSpeechEngine()
+{
+    for (const QString& folder : QCoreApplication::libraryPaths()) {
+        const QDir engines(folder + QStringLiteral("/texttospeech"));
+        if (!engines.entryList({QStringLiteral("*texttospeech_flite*"), QStringLiteral("*texttospeech_speechd*")},
+                               QDir::Files)
+                 .isEmpty())
+            return true;
+    }
+    return false;
+}
+
 class VoiceOnFirstUse final : public VoiceText {
 public:
     std::int32_t Register(const QString& site, const QString& app) override
@@ -68,7 +86,10 @@ private:
     {
         if (voice_)
             return S_OK;
-        VoiceCreation made = createDesktopVoice();
+        const media::Module* module = media::module();
+        if (!module)
+            return REGDB_E_CLASSNOTREG;  // the module is there but does not load
+        VoiceCreation made = module->createVoice();
         if (made.status < 0 || !made.voice) {
             error_ = made.description;
             return made.status < 0 ? made.status : E_NOINTERFACE;
@@ -85,9 +106,7 @@ private:
 
 VoiceCreation createDesktopVoiceOnFirstUse()
 {
-    // Reading the engines' plugin list loads none of them.
-    const QStringList engines = QTextToSpeech::availableEngines();
-    if (!engines.contains(QStringLiteral("speechd")) && !engines.contains(QStringLiteral("flite")))
+    if (!media::present() || !desktopHasSpeechEngine())
         return {nullptr, REGDB_E_CLASSNOTREG, {}};
     return {std::make_unique<VoiceOnFirstUse>(), S_OK, {}};
 }

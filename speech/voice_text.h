@@ -41,13 +41,10 @@ struct VoiceCreation {
     QString description;
 };
 
-// The desktop's speech engine: flite where it loads, otherwise speech-dispatcher. Fails with
-// REGDB_E_CLASSNOTREG when the desktop has neither.
-VoiceCreation createDesktopVoice();
-
 // The desktop's voice as the read-aloud window holds it from start-up: whether the desktop has a
-// speech engine is known at once (REGDB_E_CLASSNOTREG when it has none), but the engine and its
-// voice, some megabytes, are loaded only when the first text is spoken.
+// speech engine is known at once (REGDB_E_CLASSNOTREG when it has none, or when the sound and
+// speech module is missing), but the engine and its voice, some megabytes, are loaded only when
+// the first text is spoken.
 VoiceCreation createDesktopVoiceOnFirstUse();
 
 // An error raised by a failed status; reaches the application's top-level handler.

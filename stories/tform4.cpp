@@ -19,7 +19,7 @@ QToolButton* makeSpeedButton(QWidget* parent, const char* name, int left, const 
     auto* b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(left, 8, 56, 22);
-    b->setIcon(QIcon(QString::fromLatin1(icon)));
+    b->setIcon(content::buttonIcon(QString::fromLatin1(icon), 18, QStringLiteral(":/pictures/stories")));
     b->setIconSize(QSize(18, 18));
     b->setAutoRaise(false);
     b->setFocusPolicy(Qt::NoFocus);

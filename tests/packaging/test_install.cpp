@@ -180,6 +180,10 @@ private slots:
 
         const QFileInfo program(installed(QStringLiteral("bin/") + QLatin1String(p.binary)));
         QVERIFY(program.isFile() && program.isExecutable());
+        // The modules the programs load when first needed, where they look: ../lib/chenxing.
+        for (const char* module : {"chenxing-media", "chenxing-review-stats"})
+            QVERIFY2(QFileInfo(program.dir().filePath(QStringLiteral("../lib/chenxing/%1.so").arg(QLatin1String(module)))).isFile(),
+                     module);
 
         const QString dataDir = QDir::cleanPath(installed(QStringLiteral(CHENXING_DATADIR "/chenxing")));
         QCOMPARE(QDir::cleanPath(entry.value("Path")), dataDir);

@@ -1,6 +1,7 @@
 // The real program started with one thing missing at a time: the Chinese fonts, the sound
-// server, the speech engine. Each time it must come up, keep running, show no error box except
-// the one for a missing speech engine (once), and end normally when its main window is closed.
+// server, the speech engine, its sound and speech module. Each time it must come up, keep
+// running, show no error box except the one for a missing speech engine (once), and end normally
+// when its main window is closed.
 #include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
@@ -154,10 +155,26 @@ private slots:
         VERIFY_CAME_UP_AND_ENDED(o, 0);
     }
 
-    void withoutSpeechEngine()
+    // A copy of the program in bin/ of a folder of its own, with or without the speech engines
+    // (bin/qt.conf names a plugin folder that holds every plugin kind of this Qt, the speech
+    // engines only if asked), and the sound and speech module in lib/chenxing: the real one,
+    // none, or a file that is no library. Without engine or module the read-aloud window's box
+    // comes at start; a module that does not load is found out only when sound or speech is
+    // first asked for.
+    void withoutSpeechEngineOrModule_data()
     {
-        // A copy of the program beside a qt.conf whose plugin folder holds every plugin kind of
-        // this Qt except the speech engines.
+        QTest::addColumn<bool>("engines");
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("no speech engine") << false << "real" << 1;
+        QTest::newRow("no module") << true << "none" << 1;
+        QTest::newRow("module that does not load") << true << "broken" << 0;
+    }
+    void withoutSpeechEngineOrModule()
+    {
+        QFETCH(bool, engines);
+        QFETCH(QString, module);
+        QFETCH(int, boxes);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QDir systemPlugins(QLibraryInfo::path(QLibraryInfo::PluginsPath));
@@ -165,10 +182,13 @@ private slots:
         const QString plugins = dir.filePath(QStringLiteral("plugins"));
         QVERIFY(QDir().mkpath(plugins));
         for (const QString& kind : systemPlugins.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            if (kind != QLatin1String("texttospeech"))
+            if (engines || kind != QLatin1String("texttospeech"))
                 QVERIFY(QFile::link(systemPlugins.filePath(kind), plugins + QLatin1Char('/') + kind));
 
-        QFile conf(dir.filePath(QStringLiteral("qt.conf")));
+        const QString bin = dir.filePath(QStringLiteral("bin"));
+        const QString lib = dir.filePath(QStringLiteral("lib/chenxing"));
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(lib));
+        QFile conf(bin + QStringLiteral("/qt.conf"));
         QVERIFY(conf.open(QIODevice::WriteOnly));
         QString paths = QStringLiteral("[Paths]\n");
         const std::pair<const char*, QLibraryInfo::LibraryPath> kept[] = {
@@ -187,11 +207,19 @@ private slots:
         conf.write(paths.toUtf8());
         conf.close();
 
-        const QString program = dir.filePath(QStringLiteral("chenxing"));
+        const QString program = bin + QStringLiteral("/chenxing");
         QVERIFY(QFile::copy(kProgram, program));
+        const QString moduleFile = lib + QStringLiteral("/chenxing-media.so");
+        if (module == QLatin1String("real")) {
+            QVERIFY(QFile::copy(QStringLiteral(CHENXING_MEDIA_MODULE), moduleFile));
+        } else if (module == QLatin1String("broken")) {
+            QFile broken(moduleFile);
+            QVERIFY(broken.open(QIODevice::WriteOnly));
+            broken.write("not a library\n");
+        }
 
-        const Outcome o = run(baseEnvironment(), dir.path(), 1, program);
-        VERIFY_CAME_UP_AND_ENDED(o, 1);
+        const Outcome o = run(baseEnvironment(), dir.path(), boxes, program);
+        VERIFY_CAME_UP_AND_ENDED(o, boxes);
     }
 };
 

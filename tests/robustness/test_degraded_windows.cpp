@@ -1,6 +1,6 @@
 // The windows with a part of the desktop missing: no recordings folder under the working
 // directory (the sound button gives the alert), no speech engine (one error box, then the
-// read-aloud window works without a voice).
+// read-aloud window works without a voice), no sound and speech module (both at once).
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -17,6 +17,7 @@
 #include "content/pane.h"
 #include "content/tables.h"
 #include "dictionary/pronunciation.h"
+#include "media/parts.h"
 #include "speech/tform2.h"
 
 namespace {
@@ -114,7 +115,9 @@ speech::VoiceCreation engineFailed()
     return made;
 }
 
-speech::VoiceCreation (*const failingFactories[])() = {&notRegistered, &engineFailed};
+// The last one as the program has it, where the module cannot be found.
+speech::VoiceCreation (*const failingFactories[])() = {&notRegistered, &engineFailed,
+                                                       &speech::createDesktopVoiceOnFirstUse};
 
 } // namespace
 
@@ -126,8 +129,16 @@ private slots:
         QApplication::setApplicationName(QStringLiteral("晨星学堂"));
     }
 
+    void soundButtonWithoutRecordings_data()
+    {
+        QTest::addColumn<bool>("module");
+        QTest::newRow("recordings missing") << true;  // the alert plays
+        QTest::newRow("module missing too") << false;  // nothing plays
+    }
     void soundButtonWithoutRecordings()
     {
+        QFETCH(bool, module);
+        media::handOver(module ? &media::linkedModule() : nullptr);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString before = QDir::currentPath();
@@ -149,7 +160,12 @@ private slots:
             QTest::keyClicks(form.ComboBox1->lineEdit(), latin1(row->key));
             events.take();
             QTest::mouseClick(form.Image4, Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(events.streamStarted(), 10000);
+            if (module) {
+                QTRY_VERIFY_WITH_TIMEOUT(events.streamStarted(), 10000);
+            } else {
+                QTest::qWait(500);
+                QVERIFY(!events.streamStarted());
+            }
         }
         // The window goes on answering.
         const content::Row& entry = content::TypedEntryTable.rows.front();
@@ -165,11 +181,13 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("not installed") << 0 << QStringLiteral("Class not registered.");
         QTest::newRow("fails to start") << 1 << QStringLiteral("The speech engine could not be started.");
+        QTest::newRow("module missing") << 2 << QStringLiteral("Class not registered.");
     }
     void readAloudWithoutSpeechEngine()
     {
         QFETCH(int, factory);
         QFETCH(QString, message);
+        media::handOver(nullptr);  // this test's folder has no module
         BoxCloser closer;
         speech::TForm2 form(failingFactories[factory]);
         QCOMPARE(closer.boxes.size(), 1);

@@ -18,6 +18,7 @@
 #include "content/pane.h"
 #include "content/tables.h"
 #include "dictionary/pronunciation.h"
+#include "media/parts.h"
 
 namespace {
 
@@ -111,6 +112,7 @@ int main(int argc, char** argv)
     QTemporaryDir nowhere;
     qputenv("PULSE_SERVER", ("unix:" + nowhere.filePath(QStringLiteral("no-such-socket"))).toLocal8Bit());
     QApplication app(argc, argv);
+    media::handOver(&media::linkedModule());
     TestNoSoundServer test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include "app/app_error.h"
+#include "media/parts.h"
 #include "speech/flite_voice.h"
 #include "tests/support/desktop.h"
 #include "speech/tform2.h"
@@ -682,6 +683,7 @@ int main(int argc, char** argv)
 {
     ChenxingApplication app(argc, argv);
     QApplication::setApplicationName(kAppName);
+    media::handOver(&media::linkedModule());
     TestSpeech test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
