@@ -139,6 +139,10 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # the buttons' SVGs are drawn on screens of other than single or double density). The scan reads
 # the modules in lib/chenxing too, so Qt Multimedia, Qt TextToSpeech and Qt Charts are found.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, qt6-qpa-plugins, qt6-wayland, qt6-speech-flite-plugin, libqt6sql6-sqlite, libqt6svg6")
+if(CHENXING_PACKED_RELOCS)
+  # Packed relocations need the loader of glibc 2.36; the scan sees symbols only, not that.
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libc6 (>= 2.36)")
+endif()
 # Qt's own Chinese texts (the standard edit menus); without them those menus read in English.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-speech-speechd-plugin, speech-dispatcher")
