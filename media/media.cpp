@@ -15,6 +15,9 @@ const Module* current = nullptr;
 bool looked = false;
 
 class FirstInput final : public QObject {
+public:
+    using QObject::QObject;
+
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
@@ -64,7 +67,8 @@ void start()
 
 void startOnFirstInput()
 {
-    QCoreApplication::instance()->installEventFilter(new FirstInput);
+    QCoreApplication* app = QCoreApplication::instance();
+    app->installEventFilter(new FirstInput(app));
 }
 
 void handOver(const Module* module)
