@@ -138,7 +138,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # the SQLite driver, the Chinese pane font, the speech engine and the SVG icon engine (libqt6svg6;
 # the buttons' SVGs are drawn on screens of other than single or double density). The scan reads
 # the modules in lib/chenxing too, so Qt Multimedia, Qt TextToSpeech and Qt Charts are found.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, qt6-qpa-plugins, qt6-wayland, qt6-speech-flite-plugin, libqt6sql6-sqlite, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-noto-cjk, fonts-dejavu-core, qt6-qpa-plugins, qt6-wayland, qt6-speech-flite-plugin, libqt6sql6-sqlite, libqt6svg6")
 if(CHENXING_PACKED_RELOCS)
   # Packed relocations need the loader of glibc 2.36; the scan sees symbols only, not that.
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libc6 (>= 2.36)")

@@ -1,8 +1,10 @@
 #include <QApplication>
+#include <QFileInfo>
 
 #include "content/ui.h"
 #include "media/media.h"
 #include "review/review_window.h"
+#include "review/single_instance.h"
 #include "review/store.h"
 
 int main(int argc, char* argv[])
@@ -14,6 +16,11 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("chenxing-review"));  // matches the menu entry
     QApplication::setWindowIcon(content::drawnIcon(QStringLiteral("chenxing-review")));
     content::installQtTranslations();
+    const QString path = review::ProgressStore::defaultPath();
+    // One copy a progress file: a second start shows the running window instead.
+    review::SingleInstance one(QFileInfo(path).absolutePath());
+    if (!path.isEmpty() && !one.acquire())
+        return 0;
     review::ProgressStore store;
     // The controls are made in the window font, so that none lays out its first text in the
     // default font only to load another; menus, tips and boxes keep the default.
@@ -25,6 +32,12 @@ int main(int argc, char* argv[])
     window.show();
     // A card may play its recording as it first shows (dictation), so sound comes up at once.
     media::start();
-    window.openStore(review::ProgressStore::defaultPath());
+    QObject::connect(&one, &review::SingleInstance::showRequested, &window, [&window] {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
+    window.openStore(path);
     return app.exec();
 }

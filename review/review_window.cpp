@@ -1,6 +1,7 @@
 #include "review/review_window.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -14,11 +15,14 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "content/ui.h"
 #include "dictionary/lookup.h"
 #include "dictionary/pronunciation.h"
+#include "review/card_label.h"
+#include "review/export.h"
 #include "review/stats.h"
 #include "review/stats_view.h"
 #include "review/store.h"
@@ -38,18 +42,44 @@ QFont sized(QFont f, int pixels)
 }
 
 // A centred label as the card shows it, named for tests and for assistive technology.
-QLabel* cardLabel(QWidget* parent, const char* name, const QString& accessible, const QFont& font)
+CardLabel* cardLabel(QWidget* parent, const char* name, const QString& accessible, const QFont& font)
 {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAccessibleName(accessible);
+    auto* label = new CardLabel(parent, QString::fromLatin1(name), accessible);
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
 
+// Input methods pass letters straight through only where a field says it takes none: QLineEdit
+// answers "enabled" to their query whatever its attribute says, and fcitx5 asks that query.
+class LatinLineEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
+    {
+        return query == Qt::ImEnabled ? QVariant(false) : QLineEdit::inputMethodQuery(query);
+    }
+};
+
 const char* const gradeNames[] = {"重来", "困难", "良好", "容易"};
 const char* const settingNewWords = "dailyNewWords";
+const char* const settingMode = "mode";
+const char* const settingAutoSound = "autoSound";
+const char* const settingScale = "cardScale";
+const char* const settingWindowSize = "windowSize";
+constexpr int scaleSteps[] = {70, 80, 90, 100, 115, 130, 150, 175, 200, 250};
+const QString englishFamily = QStringLiteral("DejaVu Sans Mono");
+
+QString english(const QString& text)
+{
+    return QStringLiteral("<span style=\"font-family:'%1'\">%2</span>").arg(englishFamily, text);
+}
+
+// The start of a learning day (04:00 local time) in ms since the epoch.
+std::int64_t dayStartMs(std::int64_t day)
+{
+    return QDateTime(QDate(1970, 1, 1).addDays(day), QTime(4, 0)).toMSecsSinceEpoch();
+}
 
 // The word's code: each character over its reading and the letter it gives; the letters the
 // learner got wrong or left out in red.
@@ -68,10 +98,21 @@ QString codeTable(const Card& card, const AnswerCheck* check)
         chars += QStringLiteral("<td align=center%1><big>%2</big></td>").arg(style, fromView(card.letters[i].character));
         readings += QStringLiteral("<td align=center%1>%2</td>").arg(style, fromView(card.letters[i].pinyin).toUpper().toHtmlEscaped());
         letters += QStringLiteral("<td align=center%1><b>%2</b></td>")
-                       .arg(style, i < size_t(word.size()) ? QString(word[qsizetype(i)]).toHtmlEscaped() : QString());
+                       .arg(style, i < size_t(word.size()) ? english(QString(word[qsizetype(i)]).toHtmlEscaped()) : QString());
     }
     return QStringLiteral("<table align=center cellspacing=0 cellpadding=3><tr>%1</tr><tr>%2</tr><tr>%3</tr></table>")
         .arg(chars, readings, letters);
+}
+
+// The code as a screen reader says it: each character, its reading and its letter.
+QString spokenCode(const Card& card)
+{
+    const QString word = fromView(card.word);
+    QStringList parts;
+    for (size_t i = 0; i < card.letters.size(); ++i)
+        parts << QStringLiteral("%1 %2 %3").arg(fromView(card.letters[i].character), fromView(card.letters[i].pinyin).toUpper(),
+                                                i < size_t(word.size()) ? QString(word[qsizetype(i)]) : QString());
+    return fromView(card.code) + QStringLiteral("：") + parts.join(QStringLiteral("，"));
 }
 
 // The word letter by letter: right in green, wrong and missing in red, extra typed ones struck.
@@ -96,7 +137,7 @@ QString markedWord(const AnswerCheck& check, const QString& typed)
         }
     }
     return QStringLiteral("你写的：%1<br><big>%2</big><br>%3")
-        .arg(typed.trimmed().isEmpty() ? QStringLiteral("（空）") : typed.trimmed().toHtmlEscaped(), html,
+        .arg(typed.trimmed().isEmpty() ? QStringLiteral("（空）") : english(typed.trimmed().toHtmlEscaped()), english(html),
              describe(check).join(QStringLiteral("；")).toHtmlEscaped());
 }
 } // namespace
@@ -117,8 +158,10 @@ QString ReviewWindow::soundFile(std::string_view tablePath)
 }
 
 ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* parent)
-    : QWidget(parent), store_(store), session_(&store, std::move(clock))
+    : QWidget(parent), store_(store), clock_(clock ? std::move(clock) : Session::Clock(Session::systemClock)),
+      session_(&store, clock_)
 {
+    CardLabel::installAccessibility();
     setWindowTitle(QStringLiteral("晨星复习"));
     setAccessibleName(QStringLiteral("晨星复习"));
     const QFont pane = content::paneFont();
@@ -139,9 +182,7 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     }
     banner_->hide();
 
-    counts_ = new QLabel(this);
-    counts_->setObjectName(QStringLiteral("counts"));
-    counts_->setAccessibleName(QStringLiteral("计数"));
+    counts_ = new CardLabel(this, QStringLiteral("counts"), QStringLiteral("计数"));
     counts_->setFont(pane);
 
     modeBox_ = new QComboBox(this);
@@ -159,34 +200,39 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     auto* newLabel = new QLabel(QStringLiteral("每天新词(&N)"), this);
     newLabel->setBuddy(newWordsBox_);
 
-    autoSound_ = new QCheckBox(QStringLiteral("自动发音(&A)"), this);
+    // Alt+A toggles it from the keyboard without taking the focus from the answer.
+    autoSound_ = new QCheckBox(QStringLiteral("自动发音 Alt+A"), this);
     autoSound_->setObjectName(QStringLiteral("autoSound"));
     autoSound_->setAccessibleName(QStringLiteral("自动发音"));
     autoSound_->setChecked(true);
+    auto* toggleSound = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_A), this);
+    connect(toggleSound, &QShortcut::activated, autoSound_, &QCheckBox::toggle);
+    connect(autoSound_, &QCheckBox::toggled, this,
+            [this](bool on) { saveSetting(settingAutoSound, on ? QStringLiteral("1") : QStringLiteral("0")); });
 
     prompt_ = cardLabel(this, "prompt", QStringLiteral("题目"), sized(pane, 24));
     prompt_->setWordWrap(true);
     unit_ = cardLabel(this, "unit", QStringLiteral("单元"), pane);
 
-    answer_ = new QLineEdit(this);
+    answer_ = new LatinLineEdit(this);
     answer_->setObjectName(QStringLiteral("answer"));
     answer_->setAccessibleName(QStringLiteral("答案"));
-    answer_->setFont(sized(pane, 20));
-    answer_->setPlaceholderText(QStringLiteral("输入英文单词，回车检查；空格直接翻面"));
+    answer_->setFont(englishFont(20));
+    answer_->setPlaceholderText(QStringLiteral("输入英文单词，回车检查；不会就空着回车"));
     // Letters go straight in, whatever input method the desktop has on.
     answer_->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhPreferLowercase);
     answer_->setAttribute(Qt::WA_InputMethodEnabled, false);
     answer_->installEventFilter(this);
     connect(answer_, &QLineEdit::returnPressed, this, [this] {
         if (!back_ && session_.current())
-            showBack(true);
+            showBack(!answer_->text().trimmed().isEmpty());
     });
 
     backPanel_ = new QWidget(this);
     backPanel_->setObjectName(QStringLiteral("back"));
     backPanel_->setAccessibleName(QStringLiteral("答案面"));
     backPanel_->setFocusPolicy(Qt::StrongFocus);
-    word_ = cardLabel(backPanel_, "word", QStringLiteral("单词"), sized(pane, 28));
+    word_ = cardLabel(backPanel_, "word", QStringLiteral("单词"), englishFont(28));
     code_ = cardLabel(backPanel_, "code", QStringLiteral("汉字码"), pane);
     phonetic_ = cardLabel(backPanel_, "phonetic", QStringLiteral("音标"), dictionary::phoneticFont());
     feedback_ = cardLabel(backPanel_, "feedback", QStringLiteral("对错"), pane);
@@ -215,12 +261,28 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
         connect(key, &QShortcut::activated, this, &ReviewWindow::commitPreselected);
         backKeys_.push_back(key);
     }
+    const std::pair<QKeySequence, int> zoomKeys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Equal), 1}, {QKeySequence(Qt::CTRL | Qt::Key_Plus), 1},
+                                                     {QKeySequence(Qt::CTRL | Qt::Key_Minus), -1}, {QKeySequence(Qt::CTRL | Qt::Key_0), 0}};
+    for (const auto& [keys, step] : zoomKeys) {
+        auto* key = new QShortcut(keys, this);
+        connect(key, &QShortcut::activated, this, [this, step = step] {
+            const auto at = std::lower_bound(std::begin(scaleSteps), std::end(scaleSteps), scale_);
+            const auto i = at - std::begin(scaleSteps);
+            const auto last = std::size(scaleSteps) - 1;
+            setCardScale(step == 0 ? 100 : scaleSteps[std::clamp<std::ptrdiff_t>(i + step, 0, last)]);
+        });
+    }
     auto* replay = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
     connect(replay, &QShortcut::activated, this, &ReviewWindow::play);
     for (int i = 0; i < 3; ++i) {
         auto* key = new QShortcut(QKeySequence(Qt::CTRL | (Qt::Key_1 + i)), this);
         connect(key, &QShortcut::activated, this, [this, i] { modeBox_->setCurrentIndex(i); });
     }
+
+    dayTimer_ = new QTimer(this);
+    dayTimer_->setSingleShot(true);
+    dayTimer_->setTimerType(Qt::VeryCoarseTimer);
+    connect(dayTimer_, &QTimer::timeout, this, &ReviewWindow::checkDay);
 
     hint_ = new QLabel(this);
     hint_->setObjectName(QStringLiteral("hint"));
@@ -307,7 +369,10 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
         stats_->refresh(session_.today());
     });
 
-    connect(modeBox_, &QComboBox::currentIndexChanged, this, [this](int i) { setModeChoice(static_cast<ModeChoice>(i)); });
+    connect(modeBox_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        setModeChoice(static_cast<ModeChoice>(i));
+        saveSetting(settingMode, QString::number(i));
+    });
     connect(newWordsBox_, &QComboBox::activated, this,
             [this](int i) { setDailyNewWords(newWordsBox_->itemData(i).toInt()); });
 }
@@ -323,31 +388,153 @@ void ReviewWindow::showBanner(const QString& text)
 void ReviewWindow::openStore(const QString& path)
 {
     ProgressStore::OpenResult result = store_.open(path);
+    QString notice;  // what happened to a file that was moved aside
     if (result == ProgressStore::OpenResult::NotOurs || result == ProgressStore::OpenResult::Damaged) {
-        const auto answer = QMessageBox::question(
-            this, QStringLiteral("晨星复习"),
-            store_.message() + QStringLiteral("\n\n把这个文件改名留在原处，重新开始记录吗？（文件不会删除）"),
-            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
+        const QString found = store_.message();
+        const auto backup = ProgressStore::latestSoundBackup(path);
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("晨星复习"), found, QMessageBox::NoButton, this);
+        QPushButton* restore = nullptr;
+        if (backup) {
+            restore = box.addButton(QStringLiteral("恢复 %1 的备份（%2 次回答）")
+                                        .arg(QDate(1970, 1, 1).addDays(backup->learningDay).toString(QStringLiteral("yyyy-MM-dd")))
+                                        .arg(backup->answers),
+                                    QMessageBox::AcceptRole);
+            restore->setObjectName(QStringLiteral("restoreBackup"));
+        }
+        QPushButton* afresh = box.addButton(QStringLiteral("重新开始"), QMessageBox::DestructiveRole);
+        afresh->setObjectName(QStringLiteral("startAfresh"));
+        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(restore ? restore : cancel);
+        box.setInformativeText(restore ? QStringLiteral("可以恢复最近一份完好的备份，或者重新开始；两种做法都会把这个文件改名留在原处，不会删除。")
+                                       : QStringLiteral("没有完好的备份。重新开始会把这个文件改名留在原处，不会删除。"));
+        box.exec();
         QString movedTo;
-        if (answer == QMessageBox::Ok && store_.moveAside(&movedTo))
+        if (box.clickedButton() == restore && restore && store_.restore(*backup, &movedTo)) {
+            notice = store_.message();
             result = store_.open(path);
+        } else if (box.clickedButton() == afresh && store_.moveAside(&movedTo)) {
+            notice = store_.message() + QStringLiteral("新的学习进度从头记录。");
+            result = store_.open(path);
+        } else if (box.clickedButton() == restore || box.clickedButton() == afresh) {
+            notice = store_.message();
+        } else {
+            notice = found.section(QStringLiteral("，程序没有改动它"), 0, 0)
+                   + QStringLiteral("，程序没有改动它。本次复习照常进行，但不会保存。要继续记录进度，请关闭本程序后重新打开，"
+                                    "选择恢复备份或重新开始（原文件都会改名保留）。");
+        }
     } else if (result == ProgressStore::OpenResult::Newer) {
         QMessageBox::information(this, QStringLiteral("晨星复习"), store_.message());
     }
     // The store's message already says that this session is not saved.
-    showBanner(store_.isOpen() ? QString() : store_.message());
+    showBanner(!store_.isOpen() && notice.isEmpty() ? store_.message() : notice);
+    session_.storeReopened();
     bool ok = false;
-    const int n = store_.isOpen() ? store_.setting(QString::fromLatin1(settingNewWords)).toInt(&ok) : 0;
+    const int n = store_.setting(QString::fromLatin1(settingNewWords)).toInt(&ok);
     session_.setDailyNewWords(ok ? n : 54);
     session_.setDesiredRetention(stats::retentionOf(store_.setting(stats::kRetentionKey)));
     newWordsBox_->setCurrentIndex(std::max(0, newWordsBox_->findData(session_.dailyNewWords())));
+    applySettings();
     restart();
+    // The day's backup, once the window is up; it takes a moment on a long history.
+    QTimer::singleShot(200, this, [this] { store_.backUp(session_.day()); });
+}
+
+void ReviewWindow::applySettings()
+{
+    const QSignalBlocker a(modeBox_), b(autoSound_);
+    bool ok = false;
+    const int mode = store_.setting(QString::fromLatin1(settingMode)).toInt(&ok);
+    if (ok && mode >= 0 && mode < modeBox_->count()) {
+        modeBox_->setCurrentIndex(mode);
+        choice_ = static_cast<ModeChoice>(mode);
+    }
+    autoSound_->setChecked(store_.setting(QString::fromLatin1(settingAutoSound)) != QLatin1String("0"));
+    const int scale = store_.setting(QString::fromLatin1(settingScale)).toInt(&ok);
+    scale_ = ok && std::find(std::begin(scaleSteps), std::end(scaleSteps), scale) != std::end(scaleSteps) ? scale : 100;
+    applyScale();
+    const QStringList size = store_.setting(QString::fromLatin1(settingWindowSize)).split(QLatin1Char('x'));
+    if (size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0)
+        resize(QSize(size[0].toInt(), size[1].toInt()).expandedTo(minimumSize()));
+}
+
+void ReviewWindow::saveSetting(const char* key, const QString& value)
+{
+    if (store_.isOpen())
+        store_.setSetting(QString::fromLatin1(key), value);
+}
+
+void ReviewWindow::setCardScale(int percent)
+{
+    scale_ = std::clamp(percent, scaleSteps[0], scaleSteps[std::size(scaleSteps) - 1]);
+    applyScale();
+    saveSetting(settingScale, QString::number(scale_));
+}
+
+void ReviewWindow::applyScale()
+{
+    const auto px = [this](int base) { return std::max(8, base * scale_ / 100); };
+    const QFont pane = content::paneFont();
+    prompt_->setFont(sized(pane, px(24)));
+    unit_->setFont(sized(pane, px(14)));
+    answer_->setFont(englishFont(px(20)));
+    word_->setFont(englishFont(px(28)));
+    code_->setFont(sized(pane, px(14)));
+    QFont phonetic = dictionary::phoneticFont();
+    phonetic.setPixelSize(px(phonetic.pixelSize() > 0 ? phonetic.pixelSize() : 16));
+    phonetic_->setFont(phonetic);
+    feedback_->setFont(sized(pane, px(14)));
+    finished_->setFont(sized(pane, px(24)));
+}
+
+QFont ReviewWindow::englishFont(int pixels)
+{
+    QFont f = content::paneFont();
+    // The pane font stays last, for the Chinese of a mixed text.
+    f.setFamilies({englishFamily, QStringLiteral("Hack"), QStringLiteral("JetBrains Mono"), f.family()});
+    f.setPixelSize(pixels);
+    return f;
+}
+
+void ReviewWindow::closeEvent(QCloseEvent* event)
+{
+    if (!isMaximized() && !isFullScreen())
+        saveSetting(settingWindowSize, QStringLiteral("%1x%2").arg(width()).arg(height()));
+    QWidget::closeEvent(event);
 }
 
 void ReviewWindow::restart()
 {
     session_.start();
     showFront();
+    armDayTimer();
+}
+
+void ReviewWindow::armDayTimer()
+{
+    const std::int64_t left = dayStartMs(session_.day() + 1) - clock_();
+    // Re-armed at least hourly, so that a clock set forward is noticed even without a key.
+    dayTimer_->start(int(std::clamp<std::int64_t>(left + 1000, 1000, 3600 * 1000)));
+}
+
+void ReviewWindow::checkDay()
+{
+    armDayTimer();
+    // Midway through a card (something typed, or its back showing) the card is finished first:
+    // the next one belongs to the new day.
+    if (!session_.dayChanged() || (session_.current() && (back_ || !answer_->text().isEmpty())))
+        return;
+    restart();
+    if (stats_ && tabs_->currentIndex() == 1)
+        stats_->refresh(session_.today());
+    QTimer::singleShot(0, this, [this] { store_.backUp(session_.day()); });
+}
+
+bool ReviewWindow::event(QEvent* event)
+{
+    // A resume or a clock change shows at the next focus or key (one the card does not take).
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::KeyPress)
+        checkDay();
+    return QWidget::event(event);
 }
 
 void ReviewWindow::setDailyNewWords(int count)
@@ -381,7 +568,7 @@ void ReviewWindow::setModeChoice(ModeChoice choice)
 
 void ReviewWindow::updateCounts()
 {
-    counts_->setText(QStringLiteral("待复习 %1　新词 %2　暂放 %3")
+    counts_->setContent(QStringLiteral("待复习 %1　新词 %2　暂放 %3")
                          .arg(session_.dueLeft())
                          .arg(session_.newLeft())
                          .arg(session_.setAside()));
@@ -389,6 +576,11 @@ void ReviewWindow::updateCounts()
 
 void ReviewWindow::showFront()
 {
+    // The card after the day's end belongs to the new day.
+    if (session_.dayChanged()) {
+        session_.start();
+        armDayTimer();
+    }
     back_ = false;
     preselected_ = 0;
     updateCounts();
@@ -405,9 +597,18 @@ void ReviewWindow::showFront()
         prompt_->hide();
         unit_->hide();
         answer_->hide();
-        finished_->setText(QStringLiteral("今天的复习完成了！\n\n答了 %1 次。%2")
-                               .arg(session_.answered())
-                               .arg(counts_->text()));
+        // The whole learning day from the log, whatever restarts came between.
+        const std::int64_t day = session_.day();
+        ProgressStore::DayTotals totals = store_.dayTotals(dayStartMs(day), dayStartMs(day + 1), day);
+        if (!store_.isOpen())  // this run's answers are in memory only
+            totals = {session_.answered(), -1, session_.newIntroducedToday(), 0};
+        QString sums = QStringLiteral("今天答了 %1 次").arg(totals.answers);
+        if (totals.answers > 0 && totals.right >= 0)
+            sums += QStringLiteral("，用时 %1 分钟，答对 %2%")
+                        .arg(std::max<std::int64_t>(1, (totals.answerMs + 30000) / 60000))
+                        .arg(100 * totals.right / totals.answers);
+        sums += QStringLiteral("，新学 %1 个词。\n明天有 %2 个复习。").arg(totals.newWords).arg(session_.dueOn(day + 1));
+        finished_->setContent(QStringLiteral("今天的复习完成了！\n\n") + sums);
         finished_->show();
         hint_->setText(QStringLiteral("明天再来。"));
         return;
@@ -417,12 +618,12 @@ void ReviewWindow::showFront()
     cardMode_ = choice_ == ModeChoice::Dictation ? Mode::Dictation
               : choice_ == ModeChoice::Mixed && hasSound && session_.answered() % 2 == 1 ? Mode::Dictation
                                                                                           : Mode::Recall;
-    unit_->setText(QStringLiteral("第 %1 单元").arg(card->unit, 3, 10, QLatin1Char('0')));
+    unit_->setContent(QStringLiteral("第 %1 单元").arg(card->unit, 3, 10, QLatin1Char('0')));
     if (cardMode_ == Mode::Recall) {
-        prompt_->setText(fromView(card->meaning));
+        prompt_->setContent(fromView(card->meaning));
     } else {
-        prompt_->setText(hasSound ? QStringLiteral("听写：听发音，写出单词")
-                                  : QStringLiteral("听写：这个词没有录音，请看答案后评分"));
+        prompt_->setContent(hasSound ? QStringLiteral("听写：听发音，写出单词")
+                                     : QStringLiteral("听写：这个词没有录音，请看答案后评分"));
     }
     prompt_->show();
     unit_->show();
@@ -430,8 +631,8 @@ void ReviewWindow::showFront()
     answer_->setReadOnly(false);
     answer_->show();
     answer_->setFocus();
-    hint_->setText(cardMode_ == Mode::Recall ? QStringLiteral("回车：检查答案　空格：直接翻面")
-                                            : QStringLiteral("回车：检查答案　空格：直接翻面　Ctrl+R：再听一遍"));
+    hint_->setText(cardMode_ == Mode::Recall ? QStringLiteral("回车：检查答案（不会就空着回车，直接翻面）")
+                                            : QStringLiteral("回车：检查答案（不会就空着回车）　Ctrl+R：再听一遍"));
     session_.cardShown();
     if (cardMode_ == Mode::Dictation)
         play();
@@ -443,22 +644,23 @@ void ReviewWindow::showBack(bool typed)
     if (!card)
         return;
     back_ = true;
-    word_->setText(fromView(card->word));
-    phonetic_->setText(fromView(card->phonetic));
+    word_->setContent(fromView(card->word));
+    // The line is ASCII drawn in the phonetic font; a screen reader gets the symbols themselves.
+    phonetic_->setContent(fromView(card->phonetic), card->phonetic.empty() ? QString() : fromView(card->word) + QStringLiteral(" /") + exporting::ipaOf(card->phonetic) + QStringLiteral("/"));
     phonetic_->setVisible(!card->phonetic.empty());
     AnswerCheck check;
     if (typed) {
         check = checkAnswer(*card, answer_->text());
         preselected_ = static_cast<int>(check.right ? Grade::Good : Grade::Again);
-        feedback_->setText(check.right ? QStringLiteral("<span style=\"color:#007000\">✔ 对了</span>")
-                                       : markedWord(check, answer_->text()));
+        feedback_->setContent(check.right ? QStringLiteral("<span style=\"color:#007000\">✔ 对了</span>")
+                                          : markedWord(check, answer_->text()));
     } else {
         preselected_ = 0;
-        feedback_->setText(QString());
+        feedback_->setContent(QString());
     }
-    code_->setText(codeTable(*card, typed && !check.right ? &check : nullptr));
+    code_->setContent(codeTable(*card, typed && !check.right ? &check : nullptr), spokenCode(*card));
     if (cardMode_ == Mode::Dictation)
-        prompt_->setText(fromView(card->meaning));
+        prompt_->setContent(fromView(card->meaning));
     answer_->setReadOnly(true);
     backPanel_->show();
     for (int i = 0; i < 4; ++i) {
@@ -513,13 +715,15 @@ void ReviewWindow::play()
 
 bool ReviewWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // Space in an empty answer field turns the card without an answer.
     if (watched == answer_ && event->type() == QEvent::KeyPress && !back_) {
+        // The first key of a card after the day ended: the new day's card takes it.
+        if (answer_->text().isEmpty() && session_.dayChanged())
+            checkDay();
+        // A stray Space before the word means nothing; it must not turn the card and lose
+        // the letters that follow.
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Space && answer_->text().isEmpty() && session_.current()) {
-            showBack(false);
+        if (key->key() == Qt::Key_Space && answer_->text().isEmpty())
             return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

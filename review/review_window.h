@@ -17,6 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QShortcut;
 class QTabWidget;
+class QTimer;
 
 namespace dictionary {
 class SoundOutput;
@@ -24,6 +25,7 @@ class SoundOutput;
 
 namespace review {
 
+class CardLabel;
 class ProgressStore;
 class StatsView;
 
@@ -41,6 +43,12 @@ public:
     void openStore(const QString& path);
     // Today's session afresh (after the day changed, or the daily new words).
     void restart();
+    // Moves to the new learning day when it has begun (04:00, a resume, a clock change), unless
+    // the learner is midway through a card.
+    void checkDay();
+    // The card's text size in percent: Ctrl+= / Ctrl+- / Ctrl+0.
+    int cardScale() const { return scale_; }
+    void setCardScale(int percent);
 
     Session& session() { return session_; }
     Mode currentMode() const { return cardMode_; }
@@ -55,8 +63,13 @@ public:
     // The recording's file: the table's path under the program's sound folder.
     static QString soundFile(std::string_view tablePath);
 
+    // The English of cards and answers: a face where l, 1, I and O, 0 differ at a glance.
+    static QFont englishFont(int pixels);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void setModeChoice(ModeChoice choice);
@@ -69,8 +82,16 @@ private:
     void play();
     void showBanner(const QString& text);
     void setDesiredRetention(double retention);
+    void saveSetting(const char* key, const QString& value);
+    void applySettings();
+    void applyScale();
+    void armDayTimer();
+    void offerBackup(const QString& path);
 
     ProgressStore& store_;
+    Session::Clock clock_;
+    int scale_ = 100;
+    QTimer* dayTimer_;
     Session session_;
     ModeChoice choice_ = ModeChoice::Recall;
     Mode cardMode_ = Mode::Recall;
@@ -79,22 +100,22 @@ private:
     QString lastSound_;
 
     QLabel* banner_;
-    QLabel* counts_;
+    CardLabel* counts_;
     QComboBox* modeBox_;
     QComboBox* newWordsBox_;
     QCheckBox* autoSound_;
-    QLabel* prompt_;
-    QLabel* unit_;
+    CardLabel* prompt_;
+    CardLabel* unit_;
     QLineEdit* answer_;
     QWidget* backPanel_;
-    QLabel* word_;
-    QLabel* code_;
-    QLabel* phonetic_;
-    QLabel* feedback_;
+    CardLabel* word_;
+    CardLabel* code_;
+    CardLabel* phonetic_;
+    CardLabel* feedback_;
     QPushButton* grades_[4];
     std::vector<QShortcut*> backKeys_;  // on only while the back shows
     QLabel* hint_;
-    QLabel* finished_;
+    CardLabel* finished_;
     QTabWidget* tabs_;
     QWidget* statsHolder_;
     StatsView* stats_ = nullptr;

@@ -57,15 +57,23 @@ int Session::newIntroducedToday() const
                                           [day](const auto& p) { return p.second.firstReviewDay == day; }));
 }
 
+int Session::dueOn(std::int64_t day) const
+{
+    return static_cast<int>(std::count_if(progress_.begin(), progress_.end(), [day](const auto& p) {
+        return !p.second.memory.isNew() && p.second.dueDay == day;
+    }));
+}
+
 void Session::start()
 {
-    // A closed store keeps the in-memory progress of this run.
-    if (store_ && store_->isOpen()) {
+    // A closed store keeps the in-memory progress of this run; a read-only one is read once.
+    if (store_ && (store_->isOpen() || (store_->isReadable() && !readOnlyLoaded_))) {
         progress_.clear();
         for (CardProgress& p : store_->loadProgress())
             progress_[p.word] = std::move(p);
+        readOnlyLoaded_ = !store_->isOpen();
     }
-    const std::int64_t day = today();
+    const std::int64_t day = day_ = today();
     due_.clear();
     new_.clear();
     setAside_.clear();
@@ -185,9 +193,16 @@ bool Session::grade(Grade grade, Mode mode)
     };
     CardProgress& kept = progressOf(current_);
     CardProgress after;
-    bool saved = false;
+    bool saved = false, stale = false;
     if (store_ && store_->isOpen())
-        saved = store_->recordAnswer(kept.word, [&](const CardProgress& stored) {
+        saved = store_->recordAnswer(kept.word, [&](const CardProgress& stored)
+                                         -> std::optional<std::pair<CardProgress, ReviewLogEntry>> {
+            // Answered meanwhile by another copy on the same file: that answer stands.
+            if (stored.reps != kept.reps) {
+                stale = true;
+                after = stored;
+                return std::nullopt;
+            }
             auto result = answer(stored);
             after = result.first;
             return result;
@@ -195,6 +210,11 @@ bool Session::grade(Grade grade, Mode mode)
     if (!saved)
         after = answer(kept).first;
     kept = after;
+    if (stale) {
+        ++superseded_;
+        pickNext();
+        return true;
+    }
     ++answered_;
     if (grade == Grade::Again)
         setAside_.push_back({current_, answered_ + setAsideGap});

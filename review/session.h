@@ -34,7 +34,11 @@ public:
 
     // Builds the session of the clock's learning day from the stored (or in-memory) progress.
     void start();
+    // The store was opened anew: the next start() reads it, read-only or not.
+    void storeReopened() { readOnlyLoaded_ = false; }
     std::int64_t today() const;
+    std::int64_t day() const { return day_; }  // the learning day start() built
+    bool dayChanged() const { return today() != day_; }
 
     bool finished() const { return current_ < 0; }
     const Card* current() const;
@@ -50,7 +54,10 @@ public:
     int newLeft() const;
     int setAside() const { return static_cast<int>(setAside_.size()) + (origin_ == Origin::SetAside ? 1 : 0); }
     int answered() const { return answered_; }
+    // Answers dropped because another copy had answered the card since this session read it.
+    int superseded() const { return superseded_; }
     int newIntroducedToday() const;
+    int dueOn(std::int64_t day) const;  // cards whose next review falls on that day
 
 private:
     enum class Origin { None, Due, New, SetAside };
@@ -73,6 +80,9 @@ private:
     Origin origin_ = Origin::None;
     std::int64_t shownMs_ = 0;
     int answered_ = 0;
+    int superseded_ = 0;
+    bool readOnlyLoaded_ = false;  // a read-only store is read once; the answers then live here
+    std::int64_t day_ = -1;
 };
 
 } // namespace review

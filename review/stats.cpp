@@ -62,6 +62,8 @@ Figures compute(std::span<const Card> cards, const std::vector<CardProgress>& pr
             (!p || p->memory.isNew() ? bar.fresh : known ? bar.known : bar.learning) += 1;
         }
         f.known += known;
+        f.learnt += p && p->memory.stability >= kLearntDays;
+        f.seen += p && !p->memory.isNew();
         if (p && !p->memory.isNew()) {
             const std::int64_t in = std::max<std::int64_t>(0, p->dueDay - today);
             if (in < kDays)

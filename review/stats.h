@@ -18,6 +18,7 @@ namespace review::stats {
 constexpr int kUnits = 24;
 constexpr int kDays = 30;          // the due forecast and the daily activity
 constexpr double kKnownDays = 21;  // stability from which a word counts as known
+constexpr double kLearntDays = 1;  // stability from which a word counts as learnt
 
 struct UnitBar {
     int fresh = 0, learning = 0, known = 0;
@@ -39,6 +40,8 @@ struct Figures {
     std::array<DayActivity, kDays> days{};  // days[kDays - 1]: today
     Retention week, month;
     int known = 0, total = 0;
+    int learnt = 0;  // stability of a day or more: past the first steps
+    int seen = 0;    // answered at least once
     int streak = 0;
     std::int64_t logRows = 0;  // in the last kDays days
 };

@@ -52,7 +52,9 @@ QValueAxis* countAxis(const QString& title)
 // A round top that leaves room above the highest bar.
 void fit(QValueAxis* axis, double highest)
 {
-    const double top = std::max(5.0, std::ceil(highest * 1.1 / 5) * 5);
+    // Labels of two digits at least: next to one-digit labels the axis is too narrow for its
+    // title, which Qt Charts then cuts to "⋮".
+    const double top = std::max(10.0, std::ceil(highest * 1.1 / 5) * 5);
     axis->setRange(0, top);
     axis->setTickCount(6);
 }
@@ -222,6 +224,7 @@ StatsPage::StatsPage(ProgressStore& store, QWidget* parent) : StatsView(parent),
     connect(retentionBox_, &QDoubleSpinBox::valueChanged, this, [this](double r) {
         emit desiredRetentionChanged(r);
         retentionSet_->replace(2, r * 100);
+        showRetention();
     });
     connect(newWordsBox_, &QComboBox::activated, this,
             [this](int i) { emit dailyNewWordsChanged(newWordsBox_->itemData(i).toInt()); });
@@ -236,20 +239,30 @@ void StatsPage::setSettings(double retention, int dailyNewWords)
     newWordsBox_->setCurrentIndex(std::max(0, newWordsBox_->findData(dailyNewWords)));
 }
 
+void StatsPage::showRetention()
+{
+    retention_->setText(QStringLiteral("实际记住率：最近 7 天 %1；最近 30 天 %2；目标 %3%")
+                            .arg(percent(figures_.week), percent(figures_.month))
+                            .arg(retentionBox_->value() * 100, 0, 'f', 0));
+}
+
 void StatsPage::refresh(std::int64_t today)
 {
     const stats::Figures& f = figures_ = stats::load(store_, today);
     const bool empty = f.logRows == 0 && f.known == 0 &&
                        std::all_of(f.units.begin(), f.units.end(), [](const auto& u) { return u.learning + u.known == 0; });
-    QString head = QStringLiteral("已掌握 %1 / %2 个词　连续完成 %3 天").arg(f.known).arg(f.total).arg(f.streak);
-    if (!store_.isOpen())
+    QString head = QStringLiteral("已掌握 %1 / %2 个词　已学会 %3 个　见过 %4 个　连续完成 %5 天")
+                       .arg(f.known)
+                       .arg(f.total)
+                       .arg(f.learnt)
+                       .arg(f.seen)
+                       .arg(f.streak);
+    if (!store_.isReadable())
         head += QStringLiteral("\n进度文件没有打开，这里只能显示空的统计。");
     else if (empty)
         head += QStringLiteral("\n还没有复习记录：在“复习”页答过第一张卡片后，这里就会显示你的进度。");
     summary_->setText(head);
-    retention_->setText(QStringLiteral("实际记住率：最近 7 天 %1；最近 30 天 %2；目标 %3%")
-                            .arg(percent(f.week), percent(f.month))
-                            .arg(retentionBox_->value() * 100, 0, 'f', 0));
+    showRetention();
 
     double highest = 0;
     QList<qreal> sets[3];

@@ -23,6 +23,7 @@ public:
     explicit StatsPage(ProgressStore& store, QWidget* parent = nullptr);
 
     void refresh(std::int64_t today) override;
+    void showRetention();
     const stats::Figures& figures() const { return figures_; }
     void setSettings(double retention, int dailyNewWords) override;
 

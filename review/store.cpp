@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QVariant>
 #include <QtEndian>
 
@@ -23,6 +24,12 @@ constexpr int kSchemaVersion = 1;
 // Long enough for the other copy of the program to finish its answer, short enough not to hang.
 const QString kBusyTimeout = QStringLiteral("QSQLITE_BUSY_TIMEOUT=4000");
 const QStringList kSidecars = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
+const QString kBackupFolder = QStringLiteral("backups");
+
+QDate dateOfDay(std::int64_t learningDay)
+{
+    return QDate(1970, 1, 1).addDays(learningDay);
+}
 
 const char* const kSchema[] = {
     "CREATE TABLE cards (word TEXT PRIMARY KEY, stability REAL NOT NULL, difficulty REAL NOT NULL,"
@@ -135,7 +142,8 @@ struct ProgressStore::Impl {
     QString path;
     OpenResult state = OpenResult::NotWritable;
     QString message;
-    std::unique_ptr<Connection> connection;  // only while open for writing
+    std::unique_ptr<Connection> connection;  // while open for writing, or read-only
+    std::unique_ptr<QTemporaryDir> snapshot;  // the copy a read-only file is read from
     QSqlQuery readCard, writeCard, appendLog;
 
     QSqlDatabase db() const { return connection->db(); }
@@ -145,6 +153,7 @@ struct ProgressStore::Impl {
         for (QSqlQuery* q : {&readCard, &writeCard, &appendLog})
             *q = QSqlQuery();
         connection.reset();
+        snapshot.reset();
     }
 
     OpenResult fail(OpenResult result, const QString& what)
@@ -168,6 +177,9 @@ struct ProgressStore::Impl {
             message = QStringLiteral("学习进度文件 %1 是新版本的程序写的（%2），程序没有改动它。"
                                      "请用新版本的程序复习；本次复习照常进行，但不会保存。")
                           .arg(p, what);
+            break;
+        case OpenResult::ReadOnly:
+            message = QStringLiteral("学习进度文件 %1 只能读取，不能写入（%2）。进度照常显示，本次复习照常进行，但不会保存。").arg(p, what);
             break;
         case OpenResult::Ok:
             break;
@@ -250,6 +262,26 @@ struct ProgressStore::Impl {
         message.clear();
         return state;
     }
+
+    // The file is read from a private copy (with its -wal), so that SQLite needs no write access
+    // to the folder for its shared-memory file and nothing of the original is ever touched.
+    OpenResult openReadOnly(const QString& why)
+    {
+        close();
+        auto copyDir = std::make_unique<QTemporaryDir>();
+        const QString copy = copyDir->filePath(QStringLiteral("progress.sqlite"));
+        bool copied = copyDir->isValid() && QFile::copy(path, copy);
+        if (copied && QFileInfo::exists(path + QStringLiteral("-wal")))
+            copied = QFile::copy(path + QStringLiteral("-wal"), copy + QStringLiteral("-wal"));
+        if (!copied)
+            return fail(OpenResult::NotWritable, why);
+        fail(OpenResult::ReadOnly, why);
+        snapshot = std::move(copyDir);
+        connection = std::make_unique<Connection>(copy, kBusyTimeout + QStringLiteral(";QSQLITE_OPEN_READONLY"));
+        if (!db().isOpen())
+            return fail(OpenResult::NotWritable, why);
+        return state;
+    }
 };
 
 ProgressStore::ProgressStore(Sync sync) : d(std::make_unique<Impl>())
@@ -287,16 +319,32 @@ ProgressStore::OpenResult ProgressStore::open(const QString& path)
         const Finding f = inspect(path);
         if (f.result != OpenResult::Ok)
             return d->fail(f.result, f.what);
-        // SQLite would open it read-only without a word.
+        // SQLite would open it read-only without a word, and needs the folder for its -wal and -shm.
         if (!info.isWritable())
-            return d->fail(OpenResult::NotWritable, QStringLiteral("文件是只读的"));
+            return d->openReadOnly(QStringLiteral("文件是只读的"));
+        if (!QFileInfo(info.absolutePath()).isWritable())
+            return d->openReadOnly(QStringLiteral("文件夹是只读的"));
     }
-    return d->openForWriting(create);
+    const OpenResult result = d->openForWriting(create);
+    // A read-only disk, or anything else that keeps a sound file from being written.
+    if (result == OpenResult::NotWritable && !create)
+        return d->openReadOnly(QStringLiteral("不能写入"));
+    return result;
 }
 
 bool ProgressStore::isOpen() const
 {
     return d->state == OpenResult::Ok;
+}
+
+bool ProgressStore::isReadable() const
+{
+    return d->state == OpenResult::Ok || d->state == OpenResult::ReadOnly;
+}
+
+QString ProgressStore::path() const
+{
+    return d->path;
 }
 
 QString ProgressStore::message() const
@@ -340,7 +388,7 @@ bool ProgressStore::moveAside(QString* movedTo)
 std::vector<CardProgress> ProgressStore::loadProgress()
 {
     std::vector<CardProgress> cards;
-    if (!isOpen())
+    if (!isReadable())
         return cards;
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
@@ -402,7 +450,10 @@ bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
     }
     read.finish();
 
-    const auto [card, log] = answer(current);
+    const auto answered = answer(current);
+    if (!answered)
+        return true;  // nothing to write; the guard takes the transaction back
+    const auto& [card, log] = *answered;
     QSqlQuery& w = d->writeCard;
     for (const QVariant& v : {QVariant(key), QVariant(card.memory.stability), QVariant(card.memory.difficulty),
                               QVariant(qint64(card.lastReviewDay)), QVariant(qint64(card.dueDay)),
@@ -425,7 +476,7 @@ bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
 
 std::int64_t ProgressStore::logCount()
 {
-    if (!isOpen())
+    if (!isReadable())
         return -1;
     QSqlQuery q(d->db());
     if (!q.exec(QStringLiteral("SELECT count(*) FROM review_log")) || !q.next())
@@ -433,10 +484,92 @@ std::int64_t ProgressStore::logCount()
     return q.value(0).toLongLong();
 }
 
+ProgressStore::DayTotals ProgressStore::dayTotals(std::int64_t fromMs, std::int64_t toMs, std::int64_t learningDay)
+{
+    DayTotals totals;
+    if (!isReadable())
+        return totals;
+    QSqlQuery q(d->db());
+    q.prepare(QStringLiteral("SELECT count(*), total(grade > 1), total(answer_ms),"
+                             " (SELECT count(*) FROM cards WHERE first_review_day = ?)"
+                             " FROM review_log WHERE time_ms >= ? AND time_ms < ?"));
+    q.addBindValue(qint64(learningDay));
+    q.addBindValue(qint64(fromMs));
+    q.addBindValue(qint64(toMs));
+    if (q.exec() && q.next())
+        totals = {q.value(0).toInt(), q.value(1).toInt(), q.value(3).toInt(), q.value(2).toLongLong()};
+    return totals;
+}
+
+bool ProgressStore::backUp(std::int64_t learningDay)
+{
+    if (!isOpen())
+        return false;
+    const QDir folder(QFileInfo(d->path).absolutePath() + QLatin1Char('/') + kBackupFolder);
+    if (!folder.mkpath(QStringLiteral(".")))
+        return false;
+    const QString name = folder.filePath(QStringLiteral("progress-%1.sqlite").arg(dateOfDay(learningDay).toString(QStringLiteral("yyyyMMdd"))));
+    if (QFileInfo::exists(name))
+        return true;
+    // Written under another name and renamed, so a backup that is there is whole.
+    const QString part = name + QStringLiteral(".part");
+    QFile::remove(part);
+    QSqlQuery q(d->db());
+    q.prepare(QStringLiteral("VACUUM INTO ?"));
+    q.addBindValue(part);
+    if (!q.exec() || !QFile::rename(part, name)) {
+        QFile::remove(part);
+        return false;
+    }
+    const QStringList kept = folder.entryList({QStringLiteral("progress-*.sqlite")}, QDir::Files, QDir::Name | QDir::Reversed);
+    for (qsizetype i = kBackupsKept; i < kept.size(); ++i)
+        QFile::remove(folder.filePath(kept[i]));
+    return true;
+}
+
+std::optional<ProgressStore::Backup> ProgressStore::latestSoundBackup(const QString& path)
+{
+    const QDir folder(QFileInfo(path).absolutePath() + QLatin1Char('/') + kBackupFolder);
+    for (const QString& name : folder.entryList({QStringLiteral("progress-*.sqlite")}, QDir::Files, QDir::Name | QDir::Reversed)) {
+        const QString file = folder.filePath(name);
+        const QDate date = QDate::fromString(name.mid(9, 8), QStringLiteral("yyyyMMdd"));
+        if (!date.isValid() || inspect(file).result != OpenResult::Ok)
+            continue;
+        Connection c(file, kBusyTimeout + QStringLiteral(";QSQLITE_OPEN_READONLY"));
+        QSqlQuery q(c.db());
+        if (q.exec(QStringLiteral("SELECT count(*) FROM review_log")) && q.next())
+            return Backup{file, QDate(1970, 1, 1).daysTo(date), q.value(0).toLongLong()};
+    }
+    return std::nullopt;
+}
+
+bool ProgressStore::restore(const Backup& backup, QString* movedTo)
+{
+    QString moved;
+    if (QFileInfo::exists(d->path) && !moveAside(&moved))
+        return false;
+    const QString part = d->path + QStringLiteral(".restoring");
+    QFile::remove(part);
+    const QString from = QDir::toNativeSeparators(moved), copy = QDir::toNativeSeparators(backup.path);
+    if (!QFile::copy(backup.path, part) || !QFile::rename(part, d->path)) {
+        QFile::remove(part);
+        d->message = QStringLiteral("无法从备份 %1 恢复。原来的文件已改名保存为 %2。").arg(copy, from);
+        return false;
+    }
+    d->state = OpenResult::NotWritable;
+    d->message = QStringLiteral("已从 %1 的备份恢复学习进度（%2 次回答）；原来的文件改名保存为 %3。")
+                     .arg(dateOfDay(backup.learningDay).toString(QStringLiteral("yyyy-MM-dd")))
+                     .arg(backup.answers)
+                     .arg(from);
+    if (movedTo)
+        *movedTo = moved;
+    return true;
+}
+
 std::vector<ProgressStore::LogRow> ProgressStore::reviewLog(std::int64_t sinceMs)
 {
     std::vector<LogRow> rows;
-    if (!isOpen())
+    if (!isReadable())
         return rows;
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
@@ -457,7 +590,7 @@ std::vector<ProgressStore::LogRow> ProgressStore::reviewLog(std::int64_t sinceMs
 
 QString ProgressStore::setting(const QString& key, const QString& fallback)
 {
-    if (!isOpen())
+    if (!isReadable())
         return fallback;
     QSqlQuery q(d->db());
     q.prepare(QStringLiteral("SELECT value FROM settings WHERE key = ?"));

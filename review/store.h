@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,12 +18,14 @@ namespace review {
 // A file it does not recognise as its own, sound and of its version is only ever read.
 class ProgressStore {
 public:
-    enum class OpenResult { Ok, NotWritable, NotOurs, Damaged, Newer };
+    // ReadOnly: a sound file of ours that cannot be written; it is read from a copy, never written.
+    enum class OpenResult { Ok, NotWritable, NotOurs, Damaged, Newer, ReadOnly };
     // Full: a commit is on the disk when recordAnswer returns, power cut included.
     // Normal: a commit survives the program being killed, but a power cut may take the last ones.
     enum class Sync { Full, Normal };
 
-    using Answer = std::function<std::pair<CardProgress, ReviewLogEntry>(const CardProgress& current)>;
+    // Nothing (nullopt): the answer is dropped, as when another copy has answered the card since.
+    using Answer = std::function<std::optional<std::pair<CardProgress, ReviewLogEntry>>(const CardProgress& current)>;
 
     explicit ProgressStore(Sync sync = Sync::Full);
     ~ProgressStore();
@@ -32,12 +35,29 @@ public:
     static QString defaultPath();
 
     OpenResult open(const QString& path);
-    bool isOpen() const;  // open for writing
+    bool isOpen() const;      // open for writing
+    bool isReadable() const;  // open for writing, or read-only
+    QString path() const;
     // For the learner, in Chinese: what was found at which path, or why the last call failed.
     QString message() const;
     // After the learner's OK on NotOurs or Damaged: renames the file and its -wal/-shm/-journal to
     // "<path>.bad-YYYYMMDD-HHMMSS" beside it, never overwriting, never deleting. Then open() again.
     bool moveAside(QString* movedTo);
+
+    // A consistent copy of the file into backups/ beside it, once a learning day (SQLite's
+    // VACUUM INTO, never a file copy of the live database); the newest kBackupsKept are kept.
+    static constexpr int kBackupsKept = 14;
+    bool backUp(std::int64_t learningDay);
+    struct Backup {
+        QString path;
+        std::int64_t learningDay = 0;
+        std::int64_t answers = 0;
+    };
+    // The newest backup of the file at `path` that is ours and sound.
+    static std::optional<Backup> latestSoundBackup(const QString& path);
+    // After the learner's choice on NotOurs or Damaged: the file is moved aside as moveAside
+    // does and the backup copied in its place. Then open() again.
+    bool restore(const Backup& backup, QString* movedTo);
 
     std::vector<CardProgress> loadProgress();
     // One transaction: reads the word's stored card (a new one if none), asks `answer` for the
@@ -53,6 +73,12 @@ public:
     // The answers from sinceMs on, and the time of each word's last answer before it (grade 0),
     // oldest first; sinceMs 0: the whole log. Empty when it cannot be read.
     std::vector<LogRow> reviewLog(std::int64_t sinceMs = 0);
+    // A learning day's answers as the log has them, whatever restarts came between.
+    struct DayTotals {
+        int answers = 0, right = 0, newWords = 0;
+        std::int64_t answerMs = 0;
+    };
+    DayTotals dayTotals(std::int64_t fromMs, std::int64_t toMs, std::int64_t learningDay);
     QString setting(const QString& key, const QString& fallback = {});
     bool setSetting(const QString& key, const QString& value);
 

@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build g++ python3 python3-fonttools
   qt6-base-dev qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
   qt6-svg-dev qt6-qpa-plugins libgl-dev qt6-translations-l10n
-  fonts-arphic-uming fonts-noto-cjk fonts-sil-charis
+  fonts-arphic-uming fonts-noto-cjk fonts-sil-charis fonts-dejavu-core
   espeak-ng flite sox xvfb xauth x11-utils openbox pulseaudio pulseaudio-utils
   golang-github-mozillazg-go-pinyin-dev libbenchmark-dev pocketsphinx-en-us python3-pocketsphinx
   at-spi2-core python3-pyatspi dbus xdotool desktop-file-utils appstream dpkg-dev

@@ -1,5 +1,7 @@
 // Records answers to ten words until it is killed; prints the number of each answer once committed.
+// With --read: opens the file, prints what it reads and whether an answer was saved, and ends.
 #include <cstdio>
+#include <cstring>
 
 #include <QCoreApplication>
 
@@ -9,6 +11,14 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     review::ProgressStore store;
+    if (argc > 2 && std::strcmp(argv[1], "--read") == 0) {
+        const auto result = store.open(QString::fromLocal8Bit(argv[2]));
+        const auto cards = store.loadProgress();
+        const bool saved = store.recordAnswer("w1", [](review::CardProgress c) { return std::pair{c, review::ReviewLogEntry{}}; });
+        std::printf("%d %lld %zu %s %d\n", int(result), static_cast<long long>(store.logCount()), cards.size(),
+                    qPrintable(store.setting(QStringLiteral("k"), QStringLiteral("-"))), int(saved));
+        return 0;
+    }
     bool ok = argc > 1 && store.open(QString::fromLocal8Bit(argv[1])) == review::ProgressStore::OpenResult::Ok;
     for (long long n = 1; ok; ++n) {
         ok = store.recordAnswer("w" + std::to_string(n % 10), [n](review::CardProgress c) {

@@ -1,5 +1,11 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAccessible>
+#include <QCheckBox>
 #include <QDateTime>
 #include <QLabel>
+#include <QLockFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -7,6 +13,7 @@
 #include "review/answer.h"
 #include "review/fsrs.h"
 #include "review/review_window.h"
+#include "review/single_instance.h"
 #include "review/store.h"
 
 using namespace review;
@@ -36,6 +43,8 @@ private slots:
     void answerCheck_data();
     void answerCheck();
     void sessionWalk();
+    void learnersWeek();
+    void oneCopy();
 
 private:
     void shot(QWidget* w, const char* name)
@@ -115,19 +124,21 @@ void TestDrill::sessionWalk()
     shot(&w, "recall-back-wrong");
     key(Qt::Key_Return);
     QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 1　暂放 1"));
-    // Turned with Space, graded Hard by key.
+    // A stray Space is nothing; Enter on an empty field turns the card; graded Hard by key.
     QCOMPARE(w.session().current(), &cards[2]);
     QTest::keyClick(answer, Qt::Key_Space);
+    QVERIFY(!w.showingBack());
+    QTest::keyClick(answer, Qt::Key_Return);
     QVERIFY(w.showingBack());
     QVERIFY(answer->text().isEmpty());
     key(Qt::Key_2);
     // The set-aside card comes back until it is answered right.
     QCOMPARE(w.session().current(), &cards[1]);
     QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 0　暂放 1"));
-    QTest::keyClick(answer, Qt::Key_Space);
+    QTest::keyClick(answer, Qt::Key_Return);
     key(Qt::Key_1);
     QCOMPARE(w.session().current(), &cards[1]);
-    QTest::keyClick(answer, Qt::Key_Space);
+    QTest::keyClick(answer, Qt::Key_Return);
     key(Qt::Key_3);
     QVERIFY(w.session().finished());
     QVERIFY(w.findChild<QLabel*>(QStringLiteral("finished"))->text().startsWith(QStringLiteral("今天的复习完成了！")));
@@ -164,6 +175,101 @@ void TestDrill::sessionWalk()
     const auto lapsed = std::find_if(after.begin(), after.end(), [&](const CardProgress& p) { return p.word == word; });
     QCOMPARE(lapsed->lastReviewDay, lastDue);
     QCOMPARE(lapsed->lapses, lapsed->word == cards[1].word ? 2 : 1);
+}
+
+// What a learner meets in the first week: no key lost, the settings kept, the day's sums from the
+// log across restarts, an open window moving to the new day, card content for a screen reader.
+void TestDrill::learnersWeek()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("progress.sqlite"));
+    std::int64_t now = QDateTime(QDate(2024, 3, 4), QTime(23, 0)).toMSecsSinceEpoch();
+    const auto open = [&](ProgressStore& store, ReviewWindow& w) {
+        w.openStore(path);
+        w.session().setDailyNewWords(2);
+        w.restart();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+    };
+    const auto answerRight = [](ReviewWindow& w) {
+        auto* answer = w.findChild<QLineEdit*>(QStringLiteral("answer"));
+        QTest::keyClicks(answer, QString::fromUtf8(w.session().current()->word.data(), w.session().current()->word.size()));
+        QTest::keyClick(answer, Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    {
+        ProgressStore store;
+        ReviewWindow w(store, [&now] { return now; });
+        open(store, w);
+        auto* answer = w.findChild<QLineEdit*>(QStringLiteral("answer"));
+        auto* sound = w.findChild<QCheckBox*>(QStringLiteral("autoSound"));
+        auto* prompt = w.findChild<QLabel*>(QStringLiteral("prompt"));
+        QTRY_VERIFY(answer->hasFocus());
+        QTest::keyClick(answer, Qt::Key_A, Qt::AltModifier);
+        QVERIFY(!sound->isChecked());
+        QVERIFY(answer->hasFocus());
+        QTest::keyClicks(answer, QStringLiteral(" ab"));
+        QCOMPARE(answer->text(), QStringLiteral("ab"));
+        answer->clear();
+        const int pixels = prompt->font().pixelSize();
+        QTest::keyClick(answer, Qt::Key_Equal, Qt::ControlModifier);
+        QVERIFY(prompt->font().pixelSize() > pixels);
+        // The prompt read as a screen reader reads it: what it is, and its text.
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(prompt);
+        QCOMPARE(read->text(QAccessible::Name), QStringLiteral("题目"));
+        QCOMPARE(read->textInterface()->text(0, read->textInterface()->characterCount()), prompt->text());
+        QTest::keyClick(&w, Qt::Key_2, Qt::ControlModifier);
+        answerRight(w);
+        QAccessibleInterface* code = QAccessible::queryAccessibleInterface(w.findChild<QLabel*>(QStringLiteral("code")));
+        QVERIFY(code->textInterface()->text(0, 200).startsWith(QString::fromUtf8(allCards()[0].code.data(), allCards()[0].code.size())));
+        w.resize(900, 700);
+        w.close();
+    }
+    now += 30 * 60000;
+    ProgressStore store;
+    ReviewWindow w(store, [&now] { return now; });
+    open(store, w);
+    QCOMPARE(w.currentMode(), Mode::Dictation);
+    QVERIFY(!w.findChild<QCheckBox*>(QStringLiteral("autoSound"))->isChecked());
+    QCOMPARE(w.cardScale(), 115);
+    QCOMPARE(w.size(), QSize(900, 700));
+    answerRight(w);
+    QVERIFY(w.session().finished());
+    auto* finished = w.findChild<QLabel*>(QStringLiteral("finished"));
+    QVERIFY2(finished->text().contains(QStringLiteral("今天答了 2 次")), qPrintable(finished->text()));
+
+    // Past 04:00 the open window moves on at the next key or focus.
+    now = QDateTime(QDate(2024, 3, 5), QTime(4, 1)).toMSecsSinceEpoch();
+    QTest::keyClick(&w, Qt::Key_Space);
+    QVERIFY(!w.session().finished());
+    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("counts"))->text(), QStringLiteral("待复习 0　新词 2　暂放 0"));
+    // The day's backup, once the window is up.
+    QTRY_VERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("backups/progress-20240305.sqlite"))));
+}
+
+// A second start finds the first and asks it to show itself; a killed copy's lock is taken over.
+void TestDrill::oneCopy()
+{
+    QTemporaryDir dir;
+    {
+        SingleInstance first(dir.path()), second(dir.path());
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+        QVERIFY(first.acquire());
+        QVERIFY(!second.acquire());
+        QTRY_COMPARE(shown.count(), 1);
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        QLockFile lock(dir.filePath(QStringLiteral("chenxing-review.lock")));
+        _exit(lock.tryLock(0) ? 0 : 1);  // dies holding it
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QCOMPARE(status, 0);
+    QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("chenxing-review.lock"))));
+    SingleInstance next(dir.path());
+    QVERIFY(next.acquire());
 }
 
 QTEST_MAIN(TestDrill)

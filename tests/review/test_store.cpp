@@ -1,5 +1,8 @@
 // The progress store under the faults a learner's machine brings: a killed program, a folder it
 // cannot write, a file that is not its own or is damaged or newer, two copies at once.
+#include <unistd.h>
+
+#include <QDir>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -142,6 +145,76 @@ private slots:
             QCOMPARE(store.open(path), Result::Ok);
             QCOMPARE(store.logCount(), 0);
         }
+    }
+
+    // A sound file that cannot be written is read, never written: as another user sees a file of
+    // root's (root itself writes anywhere), or under chmod.
+    void readOnly()
+    {
+        const QString folder = dir.filePath(QStringLiteral("ro"));
+        QDir().mkpath(folder);
+        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+        QFile::setPermissions(dir.path(), open);
+        const QString path = folder + QStringLiteral("/progress.sqlite");
+        ours(path);
+        QVERIFY(sql(path, {"INSERT INTO settings VALUES ('k', 'v')"}).isNull());
+        const QByteArray before = bytes(path);
+        for (const bool folderToo : {false, true}) {
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther |
+                                              (folderToo ? QFile::Permissions() : QFile::WriteOther | QFile::WriteOwner));
+            QProcess reader;
+            const QStringList args = {QStringLiteral("--read"), path};
+            if (geteuid() == 0)
+                reader.start(QStringLiteral("setpriv"), QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", STORE_WRITER} + args);
+            else
+                reader.start(QStringLiteral(STORE_WRITER), args);
+            QVERIFY(reader.waitForFinished(20000));
+            // ReadOnly, 300 answers, 40 cards, the setting, no answer saved.
+            QCOMPARE(reader.readAllStandardOutput().trimmed() + reader.readAllStandardError(), QByteArray("5 300 40 v 0"));
+            QCOMPARE(bytes(path), before);
+            QCOMPARE(QFileInfo(path + "-wal").size(), 0);  // at most the empty one a reader leaves
+        }
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // One consistent copy a learning day, the last fourteen kept; a damaged file is restored from
+    // the newest sound one with every answer it holds.
+    void dailyBackups()
+    {
+        const QString path = dir.filePath(QStringLiteral("backed/progress.sqlite"));
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        const QDir backups(QFileInfo(path).absolutePath() + QStringLiteral("/backups"));
+        ProgressStore store;
+        QCOMPARE(store.open(path), Result::Ok);
+        const qint64 day0 = 20000;
+        for (int day = 0; day < 16; ++day) {
+            for (int n = 0; n < 5; ++n)
+                QVERIFY(answer(store, "w" + std::to_string(n), day * 10 + n));
+            QVERIFY(store.backUp(day0 + day));
+            QVERIFY(answer(store, "later", day * 10 + 9));
+            QVERIFY(store.backUp(day0 + day));  // the day's copy is made once
+        }
+        const QStringList kept = backups.entryList({QStringLiteral("progress-*.sqlite")}, QDir::Files, QDir::Name);
+        QCOMPARE(kept.size(), ProgressStore::kBackupsKept);
+        QCOMPARE(kept.last(), QStringLiteral("progress-%1.sqlite").arg(QDate(1970, 1, 1).addDays(day0 + 15).toString("yyyyMMdd")));
+        const qint64 all = store.logCount();
+        store.open(QString());
+
+        write(path, QByteArray(4096, '\xa5'), 4096);
+        // The newest copy damaged too: the one before it is offered.
+        write(backups.filePath(kept.last()), QByteArray(4096, '\xa5'), 0);
+        QCOMPARE(store.open(path), Result::Damaged);
+        const auto backup = ProgressStore::latestSoundBackup(path);
+        QVERIFY(backup);
+        QCOMPARE(backup->learningDay, day0 + 14);
+        QCOMPARE(backup->answers, all - 6 - 6 + 5);  // up to day 14's five answers
+        QString moved;
+        QVERIFY(store.restore(*backup, &moved));
+        QVERIFY2(store.message().contains(moved), qPrintable(store.message()));
+        QCOMPARE(store.open(path), Result::Ok);
+        QCOMPARE(store.logCount(), backup->answers);
+        QVERIFY(QFileInfo::exists(moved));
     }
 
     void twoCopiesAtOnce()
