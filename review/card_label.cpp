@@ -44,10 +44,14 @@ private:
     const QString& spoken() const { return static_cast<CardLabel*>(widget())->spoken(); }
 };
 
-QAccessibleInterface* makeAccessible(const QString&, QObject* object)
+QAccessibleInterface* makeAccessible(const QString& className, QObject* object)
 {
-    auto* label = dynamic_cast<CardLabel*>(object);
-    return label ? new CardLabelAccessible(label) : nullptr;
+    if (auto* label = dynamic_cast<CardLabel*>(object))
+        return new CardLabelAccessible(label);
+    // A plain top-level widget would be announced as a filler, not as the program's window.
+    if (className == QLatin1String("review::ReviewWindow") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
 }
 } // namespace
 

@@ -13,7 +13,7 @@ public:
     void setContent(const QString& shown, const QString& spoken = {});
     const QString& spoken() const { return spoken_; }
 
-    // Makes the accessibility interface of every CardLabel; once per program.
+    // Makes the accessibility interface of every CardLabel, and the review window's.
     static void installAccessibility();
 
 private:

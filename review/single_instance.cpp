@@ -64,7 +64,7 @@ bool SingleInstance::acquire()
     sockaddr_un address;
     const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s >= 0 && addressOf(socketPath(), &address) && ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
-        (void)::write(s, "s", 1);
+        (void)::send(s, "s", 1, MSG_NOSIGNAL);  // the running copy may have closed already
     if (s >= 0)
         ::close(s);
     return false;

@@ -17,6 +17,7 @@ packages=(
   at-spi2-core python3-pyatspi dbus xdotool desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev valgrind
   weston qt6-wayland libqt6sql6-sqlite qt6-charts-dev sqlite3
+  fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 ibus ibus-libpinyin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,15 @@
 #!/usr/bin/python3
 """Through the desktop's accessibility bus, as a screen reader would: find the main window,
-type a word into the input area and read the display area.
+type a word into the input area and read the display area; then, given the review program, read
+its card before and after an answer.
 
-accessibility.py PROGRAM   (run inside a D-Bus session with the AT-SPI bus running)
+accessibility.py PROGRAM [REVIEW_PROGRAM]   (run inside a D-Bus session with the AT-SPI bus running)
 """
 import os
+import sqlite3
 import subprocess
 import sys
+import tempfile
 import time
 
 import pyatspi
@@ -42,10 +45,11 @@ def text_of(node):
     return t.getText(0, t.characterCount)
 
 
-def main():
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-    # The registry must answer before the program starts, or the program may look for it first
-    # and never register: asking the desktop for its children starts it and waits for it.
+ENV = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+
+
+def registry():
+    """The desktop, once the registry answers: a program started before may never register."""
     desktop = pyatspi.Registry.getDesktop(0)
 
     def registry_answers():
@@ -54,6 +58,72 @@ def main():
         except Exception:
             return False
     assert wait_for(registry_answers), "gave up after 60 s waiting for the accessibility registry to answer"
+    return desktop
+
+
+def window_of(desktop, app_names, title):
+    app = wait_for(lambda: next((a for a in desktop if a is not None and a.name in app_names), None))
+    assert app is not None, f"gave up after 60 s waiting for {app_names[0]} to appear on the accessibility bus"
+    window = wait_for(lambda: find(app, lambda n: n.getRole() in (pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW) and title in n.name))
+    assert window is not None, f"no window named {title}"
+    return app, window
+
+
+def named(window, name):
+    node = find(window, lambda n: n.name == name and n.getRole() != pyatspi.ROLE_COMBO_BOX)
+    assert node is not None, f"no control named {name}"
+    return node
+
+
+def focus(pid, title, node):
+    """Keystrokes go to the X window with the input focus: give it to ours, then to the control."""
+    subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(pid), "--name", title,
+                    "windowfocus", "--sync"], check=True, timeout=20)
+    node.queryComponent().grabFocus()
+    return wait_for(lambda: node.getState().contains(pyatspi.STATE_FOCUSED), 5)
+
+
+def start_review(program, env, data):
+    """The review program on a fresh data folder, its window and its answer field focused."""
+    prog = subprocess.Popen([program], env=dict(env, XDG_DATA_HOME=data), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    _, window = window_of(registry(), ("晨星复习", "chenxing-review"), "晨星复习")
+    answer = named(window, "答案")
+    assert wait_for(lambda: focus(prog.pid, "晨星复习", answer), 30), "the answer field takes the focus"
+    return prog, window, answer
+
+
+def log_rows(data):
+    path = os.path.join(data, "chenxing-review", "progress.sqlite")
+    with sqlite3.connect(f"file:{path}?mode=ro", uri=True) as db:
+        return db.execute("SELECT word, grade FROM review_log ORDER BY id").fetchall()
+
+
+def check_review(program):
+    """The card as a screen reader reads it: each label's name says what it is, its text what it shows."""
+    with tempfile.TemporaryDirectory() as data:
+        prog, window, answer = start_review(program, ENV, data)
+        try:
+            assert text_of(named(window, "题目")) == "完全的", "the question is read"
+            assert text_of(named(window, "单元")) == "第 001 单元", "the unit is read"
+            assert "新词 54" in text_of(named(window, "计数")), "the counts are read"
+            subprocess.run(["xdotool", "type", "--delay", "30", "absolut"], check=True)
+            subprocess.run(["xdotool", "key", "Return"], check=True)
+            feedback = named(window, "对错")
+            assert wait_for(lambda: "缺 e" in text_of(feedback), 10), f"the feedback is read: {text_of(feedback)!r}"
+            assert text_of(named(window, "单词")) == "absolute", "the word is read"
+            code = text_of(named(window, "汉字码"))
+            assert code.startswith("照搬少奇理想跳级：照 ZHAO a，搬 BAN b"), f"the code is read with its letters: {code!r}"
+            assert "/ˈæbsəluːt/" in text_of(named(window, "音标")), "the phonetic line is read in IPA"
+            print("accessibility: review card read:", text_of(named(window, "题目")), "|", code[:20])
+        finally:
+            prog.terminate()
+            prog.wait(10)
+
+
+def main():
+    env = ENV
+    desktop = registry()
     prog = subprocess.Popen([sys.argv[1]], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         app = wait_for(lambda: next((a for a in desktop if a is not None and a.name in ("晨星学堂", "chenxing")), None))
@@ -94,6 +164,8 @@ def main():
     finally:
         prog.terminate()
         prog.wait(10)
+    if len(sys.argv) > 2:
+        check_review(sys.argv[2])
 
 
 if __name__ == "__main__":
