@@ -30,8 +30,9 @@ int main(int argc, char* argv[])
     QApplication::setFont(defaultFont);
     window.setFont(content::windowFont());
     window.show();
-    // A card may play its recording as it first shows (dictation), so sound comes up at once.
-    media::start();
+    // Sound comes up at the first key or click: a recall card plays only once answered, and a
+    // dictation card that plays as it shows loads the module itself.
+    media::startOnFirstInput();
     QObject::connect(&one, &review::SingleInstance::showRequested, &window, [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
         window.show();

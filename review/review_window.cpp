@@ -418,9 +418,8 @@ void ReviewWindow::openStore(const QString& path)
         } else if (box.clickedButton() == restore || box.clickedButton() == afresh) {
             notice = store_.message();
         } else {
-            notice = found.section(QStringLiteral("，程序没有改动它"), 0, 0)
-                   + QStringLiteral("，程序没有改动它。本次复习照常进行，但不会保存。要继续记录进度，请关闭本程序后重新打开，"
-                                    "选择恢复备份或重新开始（原文件都会改名保留）。");
+            notice = found + QStringLiteral("本次复习照常进行，但不会保存。要继续记录进度，请关闭本程序后重新打开，"
+                                            "选择恢复备份或重新开始（原文件都会改名保留）。");
         }
     } else if (result == ProgressStore::OpenResult::Newer) {
         QMessageBox::information(this, QStringLiteral("晨星复习"), store_.message());

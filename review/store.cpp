@@ -125,7 +125,7 @@ Finding inspect(const QString& path)
     while (q.next())
         problems << q.value(0).toString();
     if (problems != QStringList{QStringLiteral("ok")})
-        return {R::Damaged, problems.value(0, QStringLiteral("完整性检查没有结果"))};
+        return {R::Damaged, problems.value(0, QStringLiteral("完整性检查没有结果")).section(QLatin1Char('\n'), 0, 1).replace(QLatin1Char('\n'), QLatin1Char(' '))};
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
                                " AND name IN ('cards', 'review_log', 'settings')"))
         || !q.next())
@@ -161,8 +161,7 @@ struct ProgressStore::Impl {
         close();
         state = result;
         const QString p = QDir::toNativeSeparators(path);
-        const QString offer = QStringLiteral("，程序没有改动它。按“确定”把它改名留在原处，另建新的进度文件；"
-                                             "否则本次复习照常进行，但不会保存。");
+        const QString offer = QStringLiteral("，程序没有改动它。");
         switch (result) {
         case OpenResult::NotWritable:
             message = QStringLiteral("无法保存学习进度：文件 %1 不能写入（%2）。本次复习照常进行，但不会保存。").arg(p, what);
@@ -263,8 +262,8 @@ struct ProgressStore::Impl {
         return state;
     }
 
-    // The file is read from a private copy (with its -wal), so that SQLite needs no write access
-    // to the folder for its shared-memory file and nothing of the original is ever touched.
+    // The file is read from a private copy (with its -wal): SQLite needs a writable folder even to
+    // read a WAL file, and nothing of the original is ever touched.
     OpenResult openReadOnly(const QString& why)
     {
         close();
@@ -275,6 +274,8 @@ struct ProgressStore::Impl {
             copied = QFile::copy(path + QStringLiteral("-wal"), copy + QStringLiteral("-wal"));
         if (!copied)
             return fail(OpenResult::NotWritable, why);
+        if (const Finding f = inspect(copy); f.result != OpenResult::Ok)
+            return fail(f.result, f.what);
         fail(OpenResult::ReadOnly, why);
         snapshot = std::move(copyDir);
         connection = std::make_unique<Connection>(copy, kBusyTimeout + QStringLiteral(";QSQLITE_OPEN_READONLY"));
@@ -316,14 +317,14 @@ ProgressStore::OpenResult ProgressStore::open(const QString& path)
     // An empty file is what an interrupted first start leaves: SQLite itself takes it as a new database.
     const bool create = !info.exists() || info.size() == 0;
     if (!create) {
-        const Finding f = inspect(path);
-        if (f.result != OpenResult::Ok)
-            return d->fail(f.result, f.what);
         // SQLite would open it read-only without a word, and needs the folder for its -wal and -shm.
         if (!info.isWritable())
             return d->openReadOnly(QStringLiteral("文件是只读的"));
         if (!QFileInfo(info.absolutePath()).isWritable())
             return d->openReadOnly(QStringLiteral("文件夹是只读的"));
+        const Finding f = inspect(path);
+        if (f.result != OpenResult::Ok)
+            return d->fail(f.result, f.what);
     }
     const OpenResult result = d->openForWriting(create);
     // A read-only disk, or anything else that keeps a sound file from being written.

@@ -6,6 +6,8 @@
 #include <chrono>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "filled_store.h"
@@ -106,11 +108,28 @@ void openStore(benchmark::State& state)
     state.counters["log_rows"] = double(opened(ProgressStore::Sync::Full).logCount());
 }
 
+// The day's backup: a consistent copy of the whole file (VACUUM INTO), made after the window shows.
+void dailyBackup(benchmark::State& state)
+{
+    ProgressStore& s = opened(ProgressStore::Sync::Full);
+    const QString backups = QFileInfo(filledStore()).absolutePath() + QStringLiteral("/backups");
+    std::int64_t day = kToday;
+    for (auto _ : state) {
+        if (!s.backUp(day++))
+            state.SkipWithError("no backup made");
+        state.PauseTiming();
+        QDir(backups).removeRecursively();  // a fresh day each time, so every call copies
+        state.ResumeTiming();
+    }
+    state.counters["log_rows"] = double(s.logCount());
+}
+
 } // namespace
 
 // Session start first, while the filled cards are still due.
 BENCHMARK(sessionStart)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(openStore)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(dailyBackup)->UseRealTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(answerCommit, synchronous_full, ProgressStore::Sync::Full)->Apply(perAnswer);
 BENCHMARK_CAPTURE(answerCommit, synchronous_normal, ProgressStore::Sync::Normal)->Apply(perAnswer);
 

@@ -159,7 +159,8 @@ private slots:
         ours(path);
         QVERIFY(sql(path, {"INSERT INTO settings VALUES ('k', 'v')"}).isNull());
         const QByteArray before = bytes(path);
-        for (const bool folderToo : {false, true}) {
+        // The read-only folder first, while nothing but the file is in it.
+        for (const bool folderToo : {true, false}) {
             QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther |
                                               (folderToo ? QFile::Permissions() : QFile::WriteOther | QFile::WriteOwner));
@@ -174,6 +175,7 @@ private slots:
             QCOMPARE(reader.readAllStandardOutput().trimmed() + reader.readAllStandardError(), QByteArray("5 300 40 v 0"));
             QCOMPARE(bytes(path), before);
             QCOMPARE(QFileInfo(path + "-wal").size(), 0);  // at most the empty one a reader leaves
+            QVERIFY(!folderToo || QDir(folder).entryList(QDir::Files) == QStringList{QStringLiteral("progress.sqlite")});
         }
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
