@@ -1,7 +1,7 @@
 #include "media/parts.h"
 
-#include "dictionary/desktop_sound.h"
-#include "speech/desktop_voice.h"
+#include "media/desktop_sound.h"
+#include "media/desktop_voice.h"
 
 namespace media {
 

@@ -27,7 +27,7 @@
 
 #include "app/image_button.h"
 #include "app/tform1.h"
-#include "dictionary/desktop_sound.h"
+#include "media/desktop_sound.h"
 #include "media/parts.h"
 
 namespace {

@@ -29,7 +29,7 @@
 #include "app/image_button.h"
 #include "app/tform1.h"
 #include "content/tables.h"
-#include "dictionary/desktop_sound.h"
+#include "media/desktop_sound.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include "app/app_error.h"
 #include "media/parts.h"
-#include "speech/flite_voice.h"
+#include "media/flite_voice.h"
 #include "tests/support/desktop.h"
 #include "speech/tform2.h"
 #include "speech/voice_text.h"

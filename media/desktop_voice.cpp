@@ -3,8 +3,8 @@
 
 #include <QTextToSpeech>
 
-#include "speech/desktop_voice.h"
-#include "speech/flite_voice.h"
+#include "media/desktop_voice.h"
+#include "media/flite_voice.h"
 
 namespace speech {
 

@@ -1,4 +1,4 @@
-#include "dictionary/desktop_sound.h"
+#include "media/desktop_sound.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "speech/flite_voice.h"
+#include "media/flite_voice.h"
 
 #include <algorithm>
 #include <memory>
