@@ -21,6 +21,20 @@ void attachCode(LetterMark& mark, const Card& card)
 }
 } // namespace
 
+QString sharedMeaning(const Card& card)
+{
+    return fromView(card.meaning).section(QStringLiteral("（"), 0, 0);
+}
+
+const Card* otherCardOfMeaning(const Card& card, const QString& typed, std::span<const Card> cards)
+{
+    const QString word = typed.trimmed();
+    for (const Card& other : cards)
+        if (&other != &card && fromView(other.word).compare(word, Qt::CaseInsensitive) == 0 && sharedMeaning(other) == sharedMeaning(card))
+            return &other;
+    return nullptr;
+}
+
 AnswerCheck checkAnswer(const Card& card, const QString& typedText)
 {
     AnswerCheck result;

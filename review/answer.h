@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,13 @@ struct AnswerCheck {
 // Case-insensitive, blanks around the answer ignored. On a wrong answer, the fewest
 // edits (Levenshtein) that turn the typed text into the word, letter by letter.
 AnswerCheck checkAnswer(const Card& card, const QString& typed);
+
+// The front a meaning is asked with, without the hint that tells two cards apart: "疼痛" for
+// "疼痛（泛指）".
+QString sharedMeaning(const Card& card);
+// The other card the typed word belongs to when it asks the same meaning ("pain" for ache's
+// 疼痛): a right word, only not this card's. Null otherwise.
+const Card* otherCardOfMeaning(const Card& card, const QString& typed, std::span<const Card> cards = allCards());
 
 // The feedback in words: "缺 c：常 CHANG", "错 h（写成 k）：喝 HE", "多 x".
 QStringList describe(const AnswerCheck& check);

@@ -224,9 +224,21 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     answer_->setAttribute(Qt::WA_InputMethodEnabled, false);
     answer_->installEventFilter(this);
     connect(answer_, &QLineEdit::returnPressed, this, [this] {
-        if (!back_ && session_.current())
-            showBack(!answer_->text().trimmed().isEmpty());
+        if (back_ || !session_.current())
+            return;
+        // The word of the other card with this meaning is no mistake: the learner tries again.
+        if (const Card* other = otherCardOfMeaning(*session_.current(), answer_->text())) {
+            notice_->setContent(QStringLiteral("%1 也是「%2」，这里要的是另一个词").arg(english(fromView(other->word).toHtmlEscaped()), sharedMeaning(*other)),
+                                QStringLiteral("%1 也是「%2」，这里要的是另一个词").arg(fromView(other->word), sharedMeaning(*other)));
+            notice_->show();
+            answer_->clear();
+            return;
+        }
+        showBack(!answer_->text().trimmed().isEmpty());
     });
+    notice_ = cardLabel(this, "notice", QStringLiteral("提示"), pane);
+    notice_->setWordWrap(true);
+    notice_->hide();
 
     backPanel_ = new QWidget(this);
     backPanel_->setObjectName(QStringLiteral("back"));
@@ -305,6 +317,7 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     layout->addWidget(prompt_);
     layout->addWidget(unit_);
     layout->addWidget(answer_);
+    layout->addWidget(notice_);
     layout->addWidget(backPanel_);
     layout->addWidget(finished_);
     layout->addStretch(1);
@@ -482,6 +495,7 @@ void ReviewWindow::applyScale()
     phonetic.setPixelSize(px(phonetic.pixelSize() > 0 ? phonetic.pixelSize() : 16));
     phonetic_->setFont(phonetic);
     feedback_->setFont(sized(pane, px(14)));
+    notice_->setFont(sized(pane, px(14)));
     finished_->setFont(sized(pane, px(24)));
 }
 
@@ -582,6 +596,7 @@ void ReviewWindow::showFront()
     }
     back_ = false;
     preselected_ = 0;
+    notice_->hide();
     updateCounts();
     const Card* card = session_.current();
     for (QPushButton* b : grades_)
@@ -643,6 +658,7 @@ void ReviewWindow::showBack(bool typed)
     if (!card)
         return;
     back_ = true;
+    notice_->hide();
     word_->setContent(fromView(card->word));
     // The line is ASCII drawn in the phonetic font; a screen reader gets the symbols themselves.
     phonetic_->setContent(fromView(card->phonetic), card->phonetic.empty() ? QString() : fromView(card->word) + QStringLiteral(" /") + exporting::ipaOf(card->phonetic) + QStringLiteral("/"));

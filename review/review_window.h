@@ -107,6 +107,7 @@ private:
     CardLabel* prompt_;
     CardLabel* unit_;
     QLineEdit* answer_;
+    CardLabel* notice_;  // under the answer: the other card's word was typed
     QWidget* backPanel_;
     CardLabel* word_;
     CardLabel* code_;

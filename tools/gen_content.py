@@ -506,11 +506,30 @@ def review_cards(data, review):
     if not path.exists():
         fail(path, 0, "missing; tools/make_code_readings.py writes it")
     usual, seconds = parse_code_readings(path)
+    # The fronts: a meaning two cards share gets each card's hint.
+    hints_path = Path(data) / "review_hints.txt"
+    hints = {}
+    for n, line in read_lines(hints_path):
+        if line.strip() and not line.startswith("#"):
+            word, _, hint = line.partition("  ")
+            if not hint.strip() or word in hints:
+                fail(hints_path, n, "expected 'word  hint', one line a word")
+            hints[word] = (hint.strip(), n)
+    words = {w for unit in review["units"] for w, _, _ in unit}
+    for word, (_, n) in hints.items():
+        if word not in words:
+            fail(hints_path, n, f"{word} is not a review card")
+    fronts = {}
     used, lines, items = set(), [], []
     lit = Emitter().literal
     for u, unit in enumerate(review["units"], 1):
         for word, meaning, code in unit:
             src, ln = review["written"][word]
+            if word in hints:
+                meaning = f"{meaning}（{hints[word][0]}）"
+            if meaning in fronts:
+                fail(src, ln, f"{word} and {fronts[meaning]} both ask {meaning}: give each a hint in {hints_path.name}")
+            fronts[meaning] = word
             letters = code_letters(path, word, code, src, ln, usual, seconds)
             used |= {n for _, _, n in letters}
             ident = f"c{len(items)}"

@@ -66,6 +66,8 @@ void TestDrill::answerCheck_data()
     QTest::newRow("empty") << "ache" << "" << "----" << "缺 a：照 ZHAO|缺 c：常 CHANG|缺 h：喝 HE|缺 e：酒 JIU";
     QTest::newRow("case and blanks") << "Africa" << "  aFRICA " << "" << "";
     QTest::newRow("right") << "ache" << "ache" << "" << "";
+    QTest::newRow("other card's word") << "ache" << " Pain" << "" << "";
+    QTest::newRow("a card word of another meaning") << "ache" << "back" << "+==-~" << "多 b|缺 h：喝 HE|错 e（写成 k）：酒 JIU";
 }
 
 void TestDrill::answerCheck()
@@ -75,6 +77,11 @@ void TestDrill::answerCheck()
     QFETCH(QString, marks);
     QFETCH(QString, feedback);
     const AnswerCheck check = checkAnswer(cardOf(word.toStdString()), typed);
+    // The other card's word where two cards ask one meaning, and only there.
+    const Card* other = otherCardOfMeaning(cardOf(word.toStdString()), typed);
+    QCOMPARE(other ? QString::fromUtf8(other->word.data(), other->word.size()) : QString(), QString(QTest::currentDataTag() == QLatin1String("other card's word") ? "pain" : ""));
+    if (other)
+        return;
     QCOMPARE(check.right, marks.isEmpty());
     QCOMPARE(markString(check), marks);
     QCOMPARE(describe(check).join(QLatin1Char('|')), feedback);
