@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "review/model.h"
 
-// FSRS-6 with long-term intervals only, as ts-fsrs schedules with enable_short_term off:
-// whole days, no learning steps; a same-day answer sees R = 1.
+// FSRS-6 as ts-fsrs schedules it. next(): long-term intervals only (enable_short_term off), whole
+// days, a same-day answer sees R = 1. schedule(): with same-day learning steps (enable_short_term
+// on), a same-day answer updating stability by the short-term formula.
 namespace review::fsrs {
 
 // The published FSRS-6 defaults; w[20] is the forgetting curve's decay.
@@ -18,7 +20,26 @@ struct Parameters {
     std::array<double, 21> w = defaultWeights;
     double desiredRetention = 0.9;
     int maximumInterval = 36500;
+    // Minutes; Anki's defaults.
+    std::vector<int> learningSteps{1, 10};
+    std::vector<int> relearningSteps{10};
 };
+
+enum class CardState : int { New = 0, Learning = 1, Review = 2, Relearning = 3 };
+
+struct Scheduled {
+    MemoryState memory;
+    CardState state = CardState::New;
+    int step = 0;          // the learning step the card is at
+    int minutes = 0;       // > 0: in its steps, back after this many minutes
+    int intervalDays = 0;  // otherwise: due after this many whole days
+};
+
+// One answer with same-day learning steps. elapsedDays: whole learning days since the previous
+// answer, 0 the same day. A card leaves its steps for a whole-day interval only when answered
+// right at its last step (or Easy); a review card answered Again relearns.
+Scheduled schedule(const MemoryState& memory, CardState state, int step, std::int64_t elapsedDays, Grade grade,
+                   const Parameters& parameters = {});
 
 struct Step {
     MemoryState memory;

@@ -25,6 +25,9 @@ struct CardProgress {
     std::int64_t firstReviewDay = -1;  // the day it was first answered: counts today's new words
     int reps = 0;
     int lapses = 0;
+    int state = 0;             // fsrs::CardState: 0 new, 1 learning, 2 review, 3 relearning
+    int step = 0;              // the learning step, while learning or relearning
+    std::int64_t dueMs = 0;    // while in a step: when it comes back (ms since the epoch)
 };
 
 // One answer as the review log keeps it.
@@ -36,6 +39,7 @@ struct ReviewLogEntry {
     std::int64_t answerMs = 0;  // from the card shown to the grade
     int intervalDays = 0;       // the interval the scheduler gave
     MemoryState memory;         // the state after the answer
+    int state = 0;              // the card's state before the answer (fsrs::CardState)
 };
 
 } // namespace review

@@ -9,8 +9,10 @@
 namespace review {
 
 namespace {
-// Other cards shown before a set-aside card comes back, so it is not answered from short memory.
-constexpr int setAsideGap = 3;
+bool inSteps(const CardProgress& p)
+{
+    return !p.memory.isNew() && (p.state == int(fsrs::CardState::Learning) || p.state == int(fsrs::CardState::Relearning));
+}
 } // namespace
 
 std::int64_t Session::systemClock()
@@ -76,14 +78,16 @@ void Session::start()
     const std::int64_t day = day_ = today();
     due_.clear();
     new_.clear();
-    setAside_.clear();
+    steps_.clear();
     answered_ = 0;
     int newRoom = std::max(0, dailyNew_ - newIntroducedToday());
     std::vector<std::pair<std::int64_t, int>> due;
     for (int i = 0; i < static_cast<int>(cards_.size()); ++i) {
         const auto it = progress_.find(cards_[i].word);
         const bool isNew = it == progress_.end() || it->second.memory.isNew();
-        if (!isNew) {
+        if (!isNew && inSteps(it->second)) {
+            steps_.push_back(i);
+        } else if (!isNew) {
             if (it->second.dueDay <= day)
                 due.emplace_back(it->second.dueDay, i);
         } else if (newRoom > 0) {
@@ -105,12 +109,16 @@ void Session::pickNext()
 {
     current_ = -1;
     origin_ = Origin::None;
-    const auto ready = std::find_if(setAside_.begin(), setAside_.end(),
-                                    [this](const Held& h) { return h.backAfter <= answered_; });
-    if (ready != setAside_.end()) {
-        current_ = ready->card;
-        origin_ = Origin::SetAside;
-        setAside_.erase(ready);
+    const std::int64_t now = clock_();
+    const auto soonest = std::min_element(steps_.begin(), steps_.end(), [this](int a, int b) {
+        return progressOf(a).dueMs < progressOf(b).dueMs;
+    });
+    // A step card whose minutes are up, then reviews, then new words, then the step card that is
+    // next to come back, rather than nothing.
+    if (soonest != steps_.end() && (progressOf(*soonest).dueMs <= now || (due_.empty() && new_.empty()))) {
+        current_ = *soonest;
+        origin_ = Origin::Steps;
+        steps_.erase(soonest);
     } else if (!due_.empty()) {
         current_ = due_.back();
         origin_ = Origin::Due;
@@ -119,12 +127,8 @@ void Session::pickNext()
         current_ = new_.back();
         origin_ = Origin::New;
         new_.pop_back();
-    } else if (!setAside_.empty()) {
-        current_ = setAside_.front().card;
-        origin_ = Origin::SetAside;
-        setAside_.erase(setAside_.begin());
     }
-    shownMs_ = clock_();
+    shownMs_ = now;
 }
 
 const Card* Session::current() const
@@ -171,15 +175,19 @@ bool Session::grade(Grade grade, Mode mode)
     const auto answer = [&](const CardProgress& current) {
         const bool wasNew = current.memory.isNew();
         const std::int64_t elapsed = wasNew || current.lastReviewDay < 0 ? 0 : day - current.lastReviewDay;
-        const fsrs::Step step = fsrs::next(current.memory, elapsed, grade, parameters_);
+        const auto state = wasNew ? fsrs::CardState::New : static_cast<fsrs::CardState>(std::clamp(current.state, 0, 3));
+        const fsrs::Scheduled step = fsrs::schedule(current.memory, state, current.step, elapsed, grade, parameters_);
         CardProgress card = current;
         card.memory = step.memory;
-        card.dueDay = day + step.intervalDays;
+        card.state = static_cast<int>(step.state);
+        card.step = step.step;
+        card.dueMs = step.minutes > 0 ? now + step.minutes * 60000LL : 0;
+        card.dueDay = day + (step.minutes > 0 ? 0 : step.intervalDays);
         card.lastReviewDay = day;
         if (card.firstReviewDay < 0)
             card.firstReviewDay = day;
         ++card.reps;
-        if (grade == Grade::Again && !wasNew)
+        if (grade == Grade::Again && state == fsrs::CardState::Review)
             ++card.lapses;
         ReviewLogEntry log;
         log.timeMs = now;
@@ -187,8 +195,9 @@ bool Session::grade(Grade grade, Mode mode)
         log.mode = mode;
         log.grade = grade;
         log.answerMs = answerMs;
-        log.intervalDays = step.intervalDays;
+        log.intervalDays = step.minutes > 0 ? 0 : step.intervalDays;
         log.memory = step.memory;
+        log.state = static_cast<int>(state);
         return std::pair{card, log};
     };
     CardProgress& kept = progressOf(current_);
@@ -212,12 +221,14 @@ bool Session::grade(Grade grade, Mode mode)
     kept = after;
     if (stale) {
         ++superseded_;
+        if (inSteps(kept))
+            steps_.push_back(current_);
         pickNext();
         return true;
     }
     ++answered_;
-    if (grade == Grade::Again)
-        setAside_.push_back({current_, answered_ + setAsideGap});
+    if (inSteps(kept))
+        steps_.push_back(current_);
     pickNext();
     return saved;
 }

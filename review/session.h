@@ -14,8 +14,9 @@ namespace review {
 
 class ProgressStore;
 
-// Today's drill: the due reviews first, then new words in card order; a card answered Again is
-// set aside and comes back until it is answered right.
+// Today's drill: the due reviews first, then new words in card order; a card in its learning
+// steps (a new word, or one answered Again) comes back when its minutes are up, or at once when
+// nothing else is left, until it leaves them for a whole-day interval. Every step is stored.
 class Session {
 public:
     using Clock = std::function<std::int64_t()>;  // ms since the epoch
@@ -52,7 +53,8 @@ public:
 
     int dueLeft() const;
     int newLeft() const;
-    int setAside() const { return static_cast<int>(setAside_.size()) + (origin_ == Origin::SetAside ? 1 : 0); }
+    // Cards in their learning steps, the one showing included.
+    int setAside() const { return static_cast<int>(steps_.size()) + (origin_ == Origin::Steps ? 1 : 0); }
     int answered() const { return answered_; }
     // Answers dropped because another copy had answered the card since this session read it.
     int superseded() const { return superseded_; }
@@ -60,11 +62,7 @@ public:
     int dueOn(std::int64_t day) const;  // cards whose next review falls on that day
 
 private:
-    enum class Origin { None, Due, New, SetAside };
-    struct Held {
-        int card;
-        int backAfter;  // comes back once this many answers are given
-    };
+    enum class Origin { None, Due, New, Steps };
     void pickNext();
     CardProgress& progressOf(int card);
 
@@ -75,7 +73,7 @@ private:
     fsrs::Parameters parameters_;
     std::map<std::string, CardProgress, std::less<>> progress_;
     std::vector<int> due_, new_;  // card indexes, next first at the back
-    std::vector<Held> setAside_;
+    std::vector<int> steps_;      // card indexes in their learning steps
     int current_ = -1;
     Origin origin_ = Origin::None;
     std::int64_t shownMs_ = 0;

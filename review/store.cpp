@@ -20,7 +20,9 @@ namespace {
 
 // "CXRV" in the file header marks our files; user_version is the schema version.
 constexpr quint32 kApplicationId = 0x43585256;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
+// Version 1 had no learning steps; it is upgraded on open, after a backup copy.
+constexpr int kOldestVersion = 1;
 // Long enough for the other copy of the program to finish its answer, short enough not to hang.
 const QString kBusyTimeout = QStringLiteral("QSQLITE_BUSY_TIMEOUT=4000");
 const QStringList kSidecars = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
@@ -34,13 +36,26 @@ QDate dateOfDay(std::int64_t learningDay)
 const char* const kSchema[] = {
     "CREATE TABLE cards (word TEXT PRIMARY KEY, stability REAL NOT NULL, difficulty REAL NOT NULL,"
     " last_review_day INTEGER NOT NULL, due_day INTEGER NOT NULL, first_review_day INTEGER NOT NULL,"
-    " reps INTEGER NOT NULL, lapses INTEGER NOT NULL) WITHOUT ROWID",
+    " reps INTEGER NOT NULL, lapses INTEGER NOT NULL, state INTEGER NOT NULL DEFAULT 0,"
+    " step INTEGER NOT NULL DEFAULT 0, due_ms INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID",
     "CREATE TABLE review_log (id INTEGER PRIMARY KEY, time_ms INTEGER NOT NULL, word TEXT NOT NULL,"
     " mode INTEGER NOT NULL, grade INTEGER NOT NULL, answer_ms INTEGER NOT NULL,"
-    " interval_days INTEGER NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL)",
+    " interval_days INTEGER NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL,"
+    " state INTEGER NOT NULL DEFAULT -1)",
     "CREATE INDEX review_log_word_time ON review_log (word, time_ms)",
     "CREATE INDEX review_log_time ON review_log (time_ms)",
     "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID",
+};
+
+// From version 1: a card's learning step and the minute it comes back; the state each answer
+// found its card in (-1: not known, answered before version 2).
+const char* const kUpgradeFrom1[] = {
+    "ALTER TABLE cards ADD COLUMN state INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE cards ADD COLUMN step INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE cards ADD COLUMN due_ms INTEGER NOT NULL DEFAULT 0",
+    "UPDATE cards SET state = 2 WHERE stability > 0",
+    "ALTER TABLE review_log ADD COLUMN state INTEGER NOT NULL DEFAULT -1",
+    "PRAGMA user_version = 2",
 };
 
 QString uniqueConnectionName()
@@ -117,7 +132,7 @@ Finding inspect(const QString& path)
     const int version = q.value(0).toInt();
     if (version > kSchemaVersion)
         return {R::Newer, QStringLiteral("格式版本 %1，本程序只认识版本 %2").arg(version).arg(kSchemaVersion)};
-    if (version < kSchemaVersion)
+    if (version < kOldestVersion)
         return {R::Damaged, QStringLiteral("格式版本 %1 无效").arg(version)};
     if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
         return failure(q.lastError());
@@ -144,6 +159,8 @@ struct ProgressStore::Impl {
     QString message;
     std::unique_ptr<Connection> connection;  // while open for writing, or read-only
     std::unique_ptr<QTemporaryDir> snapshot;  // the copy a read-only file is read from
+    int version = kSchemaVersion;  // of the open file: a read-only one may be older
+    QString reason;                // what the last failure found
     QSqlQuery readCard, writeCard, appendLog;
 
     QSqlDatabase db() const { return connection->db(); }
@@ -160,6 +177,7 @@ struct ProgressStore::Impl {
     {
         close();
         state = result;
+        reason = what;
         const QString p = QDir::toNativeSeparators(path);
         const QString offer = QStringLiteral("，程序没有改动它。");
         switch (result) {
@@ -209,7 +227,7 @@ struct ProgressStore::Impl {
             found.result = OpenResult::NotOurs;
         } else if (version > kSchemaVersion) {
             found.result = OpenResult::Newer;
-        } else if (version != kSchemaVersion) {
+        } else if (version < kOldestVersion) {
             found.result = OpenResult::Damaged;
         }
         if (found.result == OpenResult::Ok && !q.exec(QStringLiteral("COMMIT")))
@@ -217,6 +235,53 @@ struct ProgressStore::Impl {
         if (found.result != OpenResult::Ok)
             q.exec(QStringLiteral("ROLLBACK"));
         return found;
+    }
+
+    // A consistent copy of the open file under `name`, written under another name first so that a
+    // file there is whole.
+    bool copyTo(const QString& name)
+    {
+        const QString part = name + QStringLiteral(".part");
+        QFile::remove(part);
+        QSqlQuery q(db());
+        q.prepare(QStringLiteral("VACUUM INTO ?"));
+        q.addBindValue(part);
+        if (q.exec() && QFile::rename(part, name))
+            return true;
+        QFile::remove(part);
+        return false;
+    }
+
+    QDir backupFolder() const { return QDir(QFileInfo(path).absolutePath() + QLatin1Char('/') + kBackupFolder); }
+
+    // An older version's file, upgraded in one transaction after a backup copy of it.
+    Finding upgrade()
+    {
+        QSqlQuery q(db());
+        if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+            return {OpenResult::NotWritable, q.lastError().databaseText()};
+        const int found = q.value(0).toInt();
+        q.finish();  // VACUUM refuses to run beside an unfinished statement
+        if (found == kSchemaVersion)
+            return {OpenResult::Ok, {}};
+        const QDir folder = backupFolder();
+        const QString copy = folder.filePath(QStringLiteral("progress-v%1-%2.sqlite")
+                                                 .arg(found)
+                                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+        if (!folder.mkpath(QStringLiteral(".")) || (!QFileInfo::exists(copy) && !copyTo(copy)))
+            return {OpenResult::NotWritable, QStringLiteral("升级前的备份 %1 没有写成").arg(QDir::toNativeSeparators(copy))};
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            return {OpenResult::NotWritable, q.lastError().databaseText()};
+        // Another copy may have upgraded it meanwhile.
+        bool ok = q.exec(QStringLiteral("PRAGMA user_version")) && q.next();
+        if (ok && q.value(0).toInt() == 1)
+            for (const char* sql : kUpgradeFrom1)
+                ok = ok && q.exec(QLatin1String(sql));
+        if (ok && q.exec(QStringLiteral("COMMIT")))
+            return {OpenResult::Ok, {}};
+        const QString why = q.lastError().databaseText();
+        q.exec(QStringLiteral("ROLLBACK"));
+        return {OpenResult::NotWritable, QStringLiteral("升级没有完成：%1").arg(why)};
     }
 
     Finding openChecked(bool create)
@@ -233,14 +298,17 @@ struct ProgressStore::Impl {
             && (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.next() || q.value(0).toString() != QLatin1String("wal")))
             return {OpenResult::NotWritable, QStringLiteral("不能切换到 WAL 日志：%1").arg(q.lastError().databaseText())};
         q.exec(sync == Sync::Full ? QStringLiteral("PRAGMA synchronous = FULL") : QStringLiteral("PRAGMA synchronous = NORMAL"));
+        if (Finding f = upgrade(); f.result != OpenResult::Ok)
+            return f;
+        version = kSchemaVersion;
 
         const std::pair<QSqlQuery*, const char*> statements[] = {
-            {&readCard, "SELECT stability, difficulty, last_review_day, due_day, first_review_day, reps, lapses"
-                        " FROM cards WHERE word = ?"},
+            {&readCard, "SELECT stability, difficulty, last_review_day, due_day, first_review_day, reps, lapses,"
+                        " state, step, due_ms FROM cards WHERE word = ?"},
             {&writeCard, "INSERT OR REPLACE INTO cards (word, stability, difficulty, last_review_day, due_day,"
-                         " first_review_day, reps, lapses) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"},
+                         " first_review_day, reps, lapses, state, step, due_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"},
             {&appendLog, "INSERT INTO review_log (time_ms, word, mode, grade, answer_ms, interval_days, stability,"
-                         " difficulty) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"},
+                         " difficulty, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"},
         };
         for (const auto& [query, sql] : statements) {
             *query = QSqlQuery(db());
@@ -279,8 +347,10 @@ struct ProgressStore::Impl {
         fail(OpenResult::ReadOnly, why);
         snapshot = std::move(copyDir);
         connection = std::make_unique<Connection>(copy, kBusyTimeout + QStringLiteral(";QSQLITE_OPEN_READONLY"));
-        if (!db().isOpen())
+        QSqlQuery q(db());
+        if (!db().isOpen() || !q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
             return fail(OpenResult::NotWritable, why);
+        version = q.value(0).toInt();
         return state;
     }
 };
@@ -329,7 +399,7 @@ ProgressStore::OpenResult ProgressStore::open(const QString& path)
     const OpenResult result = d->openForWriting(create);
     // A read-only disk, or anything else that keeps a sound file from being written.
     if (result == OpenResult::NotWritable && !create)
-        return d->openReadOnly(QStringLiteral("不能写入"));
+        return d->openReadOnly(d->reason);
     return result;
 }
 
@@ -393,8 +463,11 @@ std::vector<CardProgress> ProgressStore::loadProgress()
         return cards;
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
+    // A read-only file of version 1 has no steps: its answered cards are in review.
+    const QString steps = d->version >= 2 ? QStringLiteral("state, step, due_ms")
+                                          : QStringLiteral("CASE WHEN stability > 0 THEN 2 ELSE 0 END, 0, 0");
     if (!q.exec(QStringLiteral("SELECT word, stability, difficulty, last_review_day, due_day, first_review_day,"
-                               " reps, lapses FROM cards"))) {
+                               " reps, lapses, %1 FROM cards").arg(steps))) {
         d->message = QStringLiteral("无法读取学习进度：%1").arg(q.lastError().databaseText());
         return cards;
     }
@@ -407,6 +480,9 @@ std::vector<CardProgress> ProgressStore::loadProgress()
         c.firstReviewDay = q.value(5).toLongLong();
         c.reps = q.value(6).toInt();
         c.lapses = q.value(7).toInt();
+        c.state = q.value(8).toInt();
+        c.step = q.value(9).toInt();
+        c.dueMs = q.value(10).toLongLong();
         cards.push_back(std::move(c));
     }
     return cards;
@@ -448,6 +524,9 @@ bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
         current.firstReviewDay = read.value(4).toLongLong();
         current.reps = read.value(5).toInt();
         current.lapses = read.value(6).toInt();
+        current.state = read.value(7).toInt();
+        current.step = read.value(8).toInt();
+        current.dueMs = read.value(9).toLongLong();
     }
     read.finish();
 
@@ -458,14 +537,15 @@ bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
     QSqlQuery& w = d->writeCard;
     for (const QVariant& v : {QVariant(key), QVariant(card.memory.stability), QVariant(card.memory.difficulty),
                               QVariant(qint64(card.lastReviewDay)), QVariant(qint64(card.dueDay)),
-                              QVariant(qint64(card.firstReviewDay)), QVariant(card.reps), QVariant(card.lapses)})
+                              QVariant(qint64(card.firstReviewDay)), QVariant(card.reps), QVariant(card.lapses),
+                              QVariant(card.state), QVariant(card.step), QVariant(qint64(card.dueMs))})
         w.addBindValue(v);
     if (!w.exec())
         return failed(w);
     QSqlQuery& l = d->appendLog;
     for (const QVariant& v : {QVariant(qint64(log.timeMs)), QVariant(key), QVariant(int(log.mode)), QVariant(int(log.grade)),
                               QVariant(qint64(log.answerMs)), QVariant(log.intervalDays),
-                              QVariant(log.memory.stability), QVariant(log.memory.difficulty)})
+                              QVariant(log.memory.stability), QVariant(log.memory.difficulty), QVariant(log.state)})
         l.addBindValue(v);
     if (!l.exec())
         return failed(l);
@@ -512,17 +592,9 @@ bool ProgressStore::backUp(std::int64_t learningDay)
     const QString name = folder.filePath(QStringLiteral("progress-%1.sqlite").arg(dateOfDay(learningDay).toString(QStringLiteral("yyyyMMdd"))));
     if (QFileInfo::exists(name))
         return true;
-    // Written under another name and renamed, so a backup that is there is whole.
-    const QString part = name + QStringLiteral(".part");
-    QFile::remove(part);
-    QSqlQuery q(d->db());
-    q.prepare(QStringLiteral("VACUUM INTO ?"));
-    q.addBindValue(part);
-    if (!q.exec() || !QFile::rename(part, name)) {
-        QFile::remove(part);
+    if (!d->copyTo(name))
         return false;
-    }
-    const QStringList kept = folder.entryList({QStringLiteral("progress-*.sqlite")}, QDir::Files, QDir::Name | QDir::Reversed);
+    const QStringList kept = folder.entryList({QStringLiteral("progress-[0-9]*.sqlite")}, QDir::Files, QDir::Name | QDir::Reversed);
     for (qsizetype i = kBackupsKept; i < kept.size(); ++i)
         QFile::remove(folder.filePath(kept[i]));
     return true;
@@ -531,7 +603,7 @@ bool ProgressStore::backUp(std::int64_t learningDay)
 std::optional<ProgressStore::Backup> ProgressStore::latestSoundBackup(const QString& path)
 {
     const QDir folder(QFileInfo(path).absolutePath() + QLatin1Char('/') + kBackupFolder);
-    for (const QString& name : folder.entryList({QStringLiteral("progress-*.sqlite")}, QDir::Files, QDir::Name | QDir::Reversed)) {
+    for (const QString& name : folder.entryList({QStringLiteral("progress-[0-9]*.sqlite")}, QDir::Files, QDir::Name | QDir::Reversed)) {
         const QString file = folder.filePath(name);
         const QDate date = QDate::fromString(name.mid(9, 8), QStringLiteral("yyyyMMdd"));
         if (!date.isValid() || inspect(file).result != OpenResult::Ok)

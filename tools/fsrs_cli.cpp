@@ -1,5 +1,6 @@
-// chenxing-fsrs DAYS:GRADE...: one card's answers (days since the previous one, 0 for the first;
-// grade 1 Again .. 4 Easy), printed as stability, difficulty and interval after each.
+// chenxing-fsrs DAYS:GRADE...: one card's answers (days since the previous one, 0 for the first,
+// and 0 later for the same day, ten minutes on; grade 1 Again .. 4 Easy), printed as stability,
+// difficulty and interval in whole days after each, 0 while the card is in a learning step.
 #include <charconv>
 #include <cstdio>
 #include <string_view>
@@ -47,11 +48,10 @@ int main(int argc, char** argv)
         }
         answers.push_back(answer);
     }
-    review::MemoryState memory;
+    review::fsrs::Scheduled card;
     for (const Answer& answer : answers) {
-        const auto step = review::fsrs::next(memory, answer.days, static_cast<review::Grade>(answer.grade));
-        memory = step.memory;
-        std::printf("%.8g %.8g %d\n", memory.stability, memory.difficulty, step.intervalDays);
+        card = review::fsrs::schedule(card.memory, card.state, card.step, answer.days, static_cast<review::Grade>(answer.grade));
+        std::printf("%.8g %.8g %d\n", card.memory.stability, card.memory.difficulty, card.minutes > 0 ? 0 : card.intervalDays);
     }
     return 0;
 }

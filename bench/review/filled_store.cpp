@@ -20,7 +20,8 @@ QString fillStore(const QString& path, const std::function<std::string(int)>& wo
         db.open();
         QSqlQuery q(db);
         q.exec(QStringLiteral("BEGIN"));
-        q.prepare(QStringLiteral("INSERT INTO cards VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+        q.prepare(QStringLiteral("INSERT INTO cards (word, stability, difficulty, last_review_day, due_day, first_review_day,"
+                                 " reps, lapses, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 2)"));
         for (int i = 0; i < kFilledCards; ++i) {
             for (const QVariant& v : {QVariant(QString::fromStdString(word(i))), QVariant(1.0 + i % 90), QVariant(5.0),
                                       QVariant(kFilledToday - 1 - i % 30), QVariant(kFilledToday - 10 + i % 40),

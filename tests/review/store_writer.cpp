@@ -23,6 +23,9 @@ int main(int argc, char** argv)
     for (long long n = 1; ok; ++n) {
         ok = store.recordAnswer("w" + std::to_string(n % 10), [n](review::CardProgress c) {
             ++c.reps;
+            c.state = 1;  // a learning step, back at n
+            c.step = int(n % 2);
+            c.dueMs = n;
             review::ReviewLogEntry log;
             log.timeMs = n;
             return std::pair{c, log};

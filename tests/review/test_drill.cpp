@@ -115,7 +115,7 @@ void TestDrill::sessionWalk()
     const auto cards = allCards();
     const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
 
-    // Right, typed: Good is preselected and Enter takes it.
+    // Right, typed: Good is preselected and Enter takes it; a new word then has a second step.
     QCOMPARE(w.session().current(), &cards[0]);
     shot(&w, "recall-front");
     QTest::keyClicks(answer, QString::fromUtf8(cards[0].word.data(), cards[0].word.size()).toUpper());
@@ -130,7 +130,7 @@ void TestDrill::sessionWalk()
     QVERIFY(feedback->text().contains(QStringLiteral("缺 ")));
     shot(&w, "recall-back-wrong");
     key(Qt::Key_Return);
-    QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 1　暂放 1"));
+    QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 1　暂放 2"));
     // A stray Space is nothing; Enter on an empty field turns the card; graded Hard by key.
     QCOMPARE(w.session().current(), &cards[2]);
     QTest::keyClick(answer, Qt::Key_Space);
@@ -139,29 +139,42 @@ void TestDrill::sessionWalk()
     QVERIFY(w.showingBack());
     QVERIFY(answer->text().isEmpty());
     key(Qt::Key_2);
-    // The set-aside card comes back until it is answered right.
+    // Nothing else left: the step card that comes back first (Again: one minute) shows at once.
+    QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 0　暂放 3"));
     QCOMPARE(w.session().current(), &cards[1]);
-    QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 0　暂放 1"));
-    QTest::keyClick(answer, Qt::Key_Return);
-    key(Qt::Key_1);
-    QCOMPARE(w.session().current(), &cards[1]);
-    QTest::keyClick(answer, Qt::Key_Return);
-    key(Qt::Key_3);
+    // Every step is in the store: a program started now (as after a kill) has the three in steps.
+    {
+        Session restarted(&store, [&now] { return now; });
+        restarted.setDailyNewWords(3);
+        restarted.start();
+        QCOMPARE(restarted.setAside(), 3);
+        QCOMPARE(restarted.current(), &cards[1]);
+    }
+    // Each leaves its steps once answered right at the last one, minutes later.
+    int answers = 3;
+    while (!w.session().finished() && answers < 20) {
+        now += 11 * 60000;
+        QTest::keyClick(answer, Qt::Key_Return);
+        key(Qt::Key_3);
+        ++answers;
+    }
     QVERIFY(w.session().finished());
     QVERIFY(w.findChild<QLabel*>(QStringLiteral("finished"))->text().startsWith(QStringLiteral("今天的复习完成了！")));
-    QCOMPARE(store.logCount(), 5);
+    QCOMPARE(answers, 8);  // the first one more Good, the other two two more each
+    QCOMPARE(store.logCount(), 8);
 
     std::int64_t lastDue = 0;
     const auto stored = store.loadProgress();
     QCOMPARE(stored.size(), size_t(3));
     for (const CardProgress& p : stored) {
         QCOMPARE(p.firstReviewDay, firstDay);
+        QCOMPARE(p.state, int(fsrs::CardState::Review));
         QVERIFY(p.dueDay > firstDay);
         lastDue = std::max(lastDue, p.dueDay);
     }
     const auto again = std::find_if(stored.begin(), stored.end(), [&](const CardProgress& p) { return p.word == cards[1].word; });
     QCOMPARE(again->reps, 3);
-    QCOMPARE(again->lapses, 1);  // the first Again came while it was new
+    QCOMPARE(again->lapses, 0);  // an Again while learning is no lapse
 
     // On the day the last of them falls due, all three come back before three new words.
     now += (lastDue - firstDay) * 86400000LL;
@@ -181,7 +194,8 @@ void TestDrill::sessionWalk()
     const auto after = store.loadProgress();
     const auto lapsed = std::find_if(after.begin(), after.end(), [&](const CardProgress& p) { return p.word == word; });
     QCOMPARE(lapsed->lastReviewDay, lastDue);
-    QCOMPARE(lapsed->lapses, lapsed->word == cards[1].word ? 2 : 1);
+    QCOMPARE(lapsed->lapses, 1);
+    QCOMPARE(lapsed->state, int(fsrs::CardState::Relearning));
 }
 
 // What a learner meets in the first week: no key lost, the settings kept, the day's sums from the
@@ -241,10 +255,12 @@ void TestDrill::learnersWeek()
     QVERIFY(!w.findChild<QCheckBox*>(QStringLiteral("autoSound"))->isChecked());
     QCOMPARE(w.cardScale(), 115);
     QCOMPARE(w.size(), QSize(900, 700));
-    answerRight(w);
+    // The first run's word back from its step, the second new word through both steps.
+    for (int i = 0; i < 3; ++i)
+        answerRight(w);
     QVERIFY(w.session().finished());
     auto* finished = w.findChild<QLabel*>(QStringLiteral("finished"));
-    QVERIFY2(finished->text().contains(QStringLiteral("今天答了 2 次")), qPrintable(finished->text()));
+    QVERIFY2(finished->text().contains(QStringLiteral("今天答了 4 次")), qPrintable(finished->text()));
 
     // Past 04:00 the open window moves on at the next key or focus.
     now = QDateTime(QDate(2024, 3, 5), QTime(4, 1)).toMSecsSinceEpoch();

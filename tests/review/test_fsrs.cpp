@@ -40,10 +40,20 @@ std::int64_t localMs(int year, int month, int day, int hour, int minute)
 class TestFsrs : public QObject {
     Q_OBJECT
 private slots:
+    void agreesWithTsFsrs_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("shortTerm");
+        QTest::newRow("long-term intervals") << QStringLiteral(FSRS_VECTORS) << false;
+        QTest::newRow("same-day steps") << QStringLiteral(FSRS_SHORT_TERM_VECTORS) << true;
+    }
+
     void agreesWithTsFsrs()
     {
-        std::ifstream in(FSRS_VECTORS);
-        QVERIFY2(in, FSRS_VECTORS);
+        QFETCH(QString, file);
+        QFETCH(bool, shortTerm);
+        std::ifstream in(file.toStdString());
+        QVERIFY2(in, qPrintable(file));
         int steps = 0, lineNo = 0;
         for (std::string line; std::getline(in, line);) {
             ++lineNo;
@@ -51,13 +61,23 @@ private slots:
                 continue;
             std::istringstream cards(line);
             MemoryState memory;
+            fsrs::CardState state = fsrs::CardState::New;
+            int learningStep = 0;
             for (std::string token; cards >> token; ++steps) {
                 long long days;
                 int grade, interval;
                 double s, d;
                 QVERIFY2(std::sscanf(token.c_str(), "%lld:%d=%lf,%lf,%d", &days, &grade, &s, &d, &interval) == 5,
                          token.c_str());
-                const auto step = fsrs::next(memory, days, static_cast<Grade>(grade));
+                fsrs::Step step;
+                if (shortTerm) {
+                    const auto next = fsrs::schedule(memory, state, learningStep, days, static_cast<Grade>(grade));
+                    step = {next.memory, next.minutes > 0 ? 0 : next.intervalDays};
+                    state = next.state;
+                    learningStep = next.step;
+                } else {
+                    step = fsrs::next(memory, days, static_cast<Grade>(grade));
+                }
                 // ts-fsrs lets the one-day-longer rule for better grades run past the maximum.
                 const int want = std::min(interval, fsrs::Parameters{}.maximumInterval);
                 const auto where = QString("line %1, %2: got %3,%4,%5").arg(lineNo).arg(token.c_str())

@@ -92,6 +92,40 @@ private slots:
         QCOMPARE(sql(path, {reported.arg(last)}).toLongLong(), last);
         // Card row and log row are one transaction: never one without the other.
         QCOMPARE(sql(path, {QStringLiteral("SELECT sum(reps) - (SELECT count(*) FROM review_log) FROM cards")}).toInt(), 0);
+        // A card's learning step is written with its answer.
+        QCOMPARE(sql(path, {QStringLiteral("SELECT count(*) FROM cards c WHERE state != 1 OR due_ms !="
+                                           " (SELECT max(time_ms) FROM review_log l WHERE l.word = c.word)")}).toInt(), 0);
+    }
+
+    // A file of the version before learning steps is upgraded on open, in one transaction, after a
+    // backup copy of it; every card and answer stays.
+    void upgradesVersion1()
+    {
+        const QString folder = dir.filePath(QStringLiteral("v1")), path = folder + QStringLiteral("/progress.sqlite");
+        QDir().mkpath(folder);
+        sql(path, {"PRAGMA application_id = 1129861718", "PRAGMA user_version = 1",
+                   "CREATE TABLE cards (word TEXT PRIMARY KEY, stability REAL NOT NULL, difficulty REAL NOT NULL,"
+                   " last_review_day INTEGER NOT NULL, due_day INTEGER NOT NULL, first_review_day INTEGER NOT NULL,"
+                   " reps INTEGER NOT NULL, lapses INTEGER NOT NULL) WITHOUT ROWID",
+                   "CREATE TABLE review_log (id INTEGER PRIMARY KEY, time_ms INTEGER NOT NULL, word TEXT NOT NULL,"
+                   " mode INTEGER NOT NULL, grade INTEGER NOT NULL, answer_ms INTEGER NOT NULL,"
+                   " interval_days INTEGER NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL)",
+                   "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID",
+                   "INSERT INTO cards VALUES ('back', 3.5, 5, 100, 103, 100, 1, 0)",
+                   "INSERT INTO review_log VALUES (1, 5, 'back', 0, 3, 1000, 3, 3.5, 5)"});
+        ProgressStore store;
+        QVERIFY2(store.open(path) == Result::Ok, qPrintable(store.message()));
+        QCOMPARE(sql(path, {"PRAGMA user_version"}).toInt(), 2);
+        const auto cards = store.loadProgress();
+        QCOMPARE(cards.size(), std::size_t(1));
+        QCOMPARE(cards[0].state, 2);  // answered before: in review
+        QCOMPARE(cards[0].reps, 1);
+        QVERIFY(answer(store, "back", 6));
+        QCOMPARE(store.logCount(), 2);
+        const QDir backups(folder + QStringLiteral("/backups"));
+        const QStringList copies = backups.entryList({QStringLiteral("progress-v1-*.sqlite")});
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(sql(backups.filePath(copies[0]), {"SELECT count(*) FROM review_log"}).toInt(), 1);
     }
 
     void folderCannotBeMade()
@@ -117,7 +151,7 @@ private slots:
             {"other program's database", [](const QString& p) { sql(p, {"CREATE TABLE notes (body TEXT)", "INSERT INTO notes VALUES ('x')"}); },
              Result::NotOurs},
             {"ours with a page overwritten", [](const QString& p) { ours(p), write(p, QByteArray(4096, '\xa5'), 4096); }, Result::Damaged},
-            {"ours from a newer version", [](const QString& p) { ours(p), sql(p, {"PRAGMA user_version = 2"}); }, Result::Newer},
+            {"ours from a newer version", [](const QString& p) { ours(p), sql(p, {"PRAGMA user_version = 3"}); }, Result::Newer},
         };
         for (const auto& c : cases) {
             const QString path = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral(".sqlite"));

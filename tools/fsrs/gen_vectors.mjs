@@ -1,9 +1,14 @@
 // Prints FSRS vectors from ts-fsrs for tests/review/test_fsrs.cpp: one card per line,
 // each review as DAYS:GRADE=STABILITY,DIFFICULTY,INTERVAL.
+// node gen_vectors.mjs         long-term intervals only (enable_short_term false)
+// node gen_vectors.mjs short   same-day learning steps 1m 10m, relearning 10m; DAYS 0 is the
+//                              same day, ten minutes after the previous answer; INTERVAL 0 in a step
 import { createEmptyCard, FSRSVersion, fsrs } from 'ts-fsrs'
 
-const scheduler = fsrs({ enable_fuzz: false, enable_short_term: false })
+const shortTerm = process.argv[2] === 'short'
+const scheduler = fsrs({ enable_fuzz: false, enable_short_term: shortTerm, learning_steps: ['1m', '10m'], relearning_steps: ['10m'] })
 const DAY_MS = 24 * 60 * 60 * 1000
+const STEP_MS = 10 * 60 * 1000
 
 // mulberry32: the same cards on every run and every machine
 let seed = 20240607
@@ -31,21 +36,28 @@ function grade() {
   return g < 0.2 ? 1 : g < 0.35 ? 2 : g < 0.85 ? 3 : 4
 }
 
-console.log(`# FSRS-6 vectors from ts-fsrs ${FSRSVersion}: default parameters, retention 0.9, no fuzz, enable_short_term false.`)
-console.log('# A line is one card: DAYS:GRADE=STABILITY,DIFFICULTY,INTERVAL per review; DAYS since the previous review.')
-console.log('# Regenerate: cd tools/fsrs && npm ci && node gen_vectors.mjs > ../../tests/review/data/fsrs_vectors.txt')
+if (shortTerm) {
+  console.log(`# FSRS-6 vectors from ts-fsrs ${FSRSVersion}: default parameters, retention 0.9, no fuzz, enable_short_term true,`)
+  console.log('# learning steps 1m 10m, relearning step 10m. A line is one card: DAYS:GRADE=STABILITY,DIFFICULTY,INTERVAL per')
+  console.log('# review; DAYS since the previous review, 0 = the same day ten minutes later; INTERVAL 0 while in a step.')
+  console.log('# Regenerate: cd tools/fsrs && npm ci && node gen_vectors.mjs short > ../../tests/review/data/fsrs_short_term_vectors.txt')
+} else {
+  console.log(`# FSRS-6 vectors from ts-fsrs ${FSRSVersion}: default parameters, retention 0.9, no fuzz, enable_short_term false.`)
+  console.log('# A line is one card: DAYS:GRADE=STABILITY,DIFFICULTY,INTERVAL per review; DAYS since the previous review.')
+  console.log('# Regenerate: cd tools/fsrs && npm ci && node gen_vectors.mjs > ../../tests/review/data/fsrs_vectors.txt')
+}
 
 const start = Date.UTC(2024, 0, 1)
 for (let c = 0; c < 400; c++) {
   let card = createEmptyCard(new Date(start))
-  let day = 0
+  let at = 0
   const steps = []
   const reviews = 1 + below(15)
   for (let i = 0; i < reviews; i++) {
     const days = i === 0 ? 0 : gap(card.scheduled_days)
-    day += days
+    at += shortTerm && i > 0 && days === 0 ? STEP_MS : days * DAY_MS
     const g = grade()
-    card = scheduler.next(card, new Date(start + day * DAY_MS), g).card
+    card = scheduler.next(card, new Date(start + at), g).card
     steps.push(`${days}:${g}=${card.stability},${card.difficulty},${card.scheduled_days}`)
   }
   console.log(steps.join(' '))
