@@ -28,6 +28,14 @@ struct CardProgress {
     int state = 0;             // fsrs::CardState: 0 new, 1 learning, 2 review, 3 relearning
     int step = 0;              // the learning step, while learning or relearning
     std::int64_t dueMs = 0;    // while in a step: when it comes back (ms since the epoch)
+    int flags = 0;             // CardFlag bits
+};
+
+enum CardFlag : int {
+    Shown = 1,      // a new word shown whole, to be asked
+    Known = 2,      // marked known (斩): never asked
+    Suspended = 4,  // put away by the learner
+    Leech = 8,      // failed often
 };
 
 // One answer as the review log keeps it.

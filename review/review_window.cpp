@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "content/tables.h"
 #include "content/ui.h"
 #include "dictionary/lookup.h"
 #include "dictionary/pronunciation.h"
@@ -268,6 +269,20 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
         connect(key, &QShortcut::activated, this, [this, i] { commitGrade(static_cast<Grade>(i + 1)); });
         backKeys_.push_back(key);
     }
+    goOn_ = new QPushButton(QStringLiteral("记住了，继续 ⏎"), this);
+    goOn_->setObjectName(QStringLiteral("goOn"));
+    goOn_->setAccessibleName(QStringLiteral("记住了，继续"));
+    goOn_->setFont(pane);
+    known_ = new QPushButton(QStringLiteral("斩 已经会了 (Ctrl+K)"), this);
+    known_->setObjectName(QStringLiteral("known"));
+    known_->setAccessibleName(QStringLiteral("斩：已经会了，不再出现"));
+    known_->setFont(pane);
+    connect(goOn_, &QPushButton::clicked, this, &ReviewWindow::studyDone);
+    connect(known_, &QPushButton::clicked, this, &ReviewWindow::markKnown);
+    gradeRow->addWidget(goOn_);
+    gradeRow->addWidget(known_);
+    auto* knownKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
+    connect(knownKey, &QShortcut::activated, this, &ReviewWindow::markKnown);
     for (int k : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
         auto* key = new QShortcut(QKeySequence(k), this);
         connect(key, &QShortcut::activated, this, &ReviewWindow::commitPreselected);
@@ -349,7 +364,7 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int i) {
         // The grade keys belong to the card's back only.
         for (QShortcut* k : backKeys_)
-            k->setEnabled(i == 0 && back_);
+            k->setEnabled(i == 0 && (back_ || studying_));
         if (i == 0) {
             if (!back_ && session_.current())
                 answer_->setFocus();
@@ -628,6 +643,13 @@ void ReviewWindow::showFront()
         return;
     }
     finished_->hide();
+    if (session_.currentIsShowing())
+        return showStudy(*card);
+    studying_ = false;
+    goOn_->hide();
+    known_->hide();
+    for (QPushButton* b : grades_)
+        b->show();
     const bool hasSound = QFileInfo::exists(soundFile(card->recording));
     cardMode_ = choice_ == ModeChoice::Dictation ? Mode::Dictation
               : choice_ == ModeChoice::Mixed && hasSound && session_.answered() % 2 == 1 ? Mode::Dictation
@@ -695,8 +717,67 @@ void ReviewWindow::showBack(bool typed)
         play();
 }
 
+void ReviewWindow::showStudy(const Card& card)
+{
+    studying_ = true;
+    cardMode_ = Mode::Recall;
+    prompt_->setContent(QStringLiteral("新词：") + fromView(card.meaning));
+    unit_->setContent(QStringLiteral("第 %1 单元").arg(card.unit, 3, 10, QLatin1Char('0')));
+    prompt_->show();
+    unit_->show();
+    answer_->clear();
+    answer_->hide();
+    word_->setContent(fromView(card.word));
+    phonetic_->setContent(fromView(card.phonetic), card.phonetic.empty() ? QString() : fromView(card.word) + QStringLiteral(" /") + exporting::ipaOf(card.phonetic) + QStringLiteral("/"));
+    phonetic_->setVisible(!card.phonetic.empty());
+    code_->setContent(codeTable(card, nullptr), spokenCode(card));
+    // Every sense and the derived words where the dictionary has the word; its headword line is
+    // what the card already shows.
+    QString senses;
+    for (const auto& row : content::WordListTable.rows)
+        if (row.key == card.word && row.payloads.size() == 3) {
+            const QString entry = fromView(row.payloads[2]).trimmed();  // key, phonetic line, entry
+            senses = entry.section(QLatin1Char('\r'), 1).replace(QLatin1Char('\r'), QLatin1Char('\n')).trimmed();
+        }
+    feedback_->setContent(senses.isEmpty() ? QString() : english(senses.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))), senses);
+    backPanel_->show();
+    for (QPushButton* b : grades_)
+        b->hide();
+    goOn_->show();
+    known_->show();
+    for (QShortcut* k : backKeys_)
+        k->setEnabled(true);
+    backPanel_->setFocus();
+    hint_->setText(QStringLiteral("先认识这个词：回车继续，几张卡片后再考它　Ctrl+K：斩（已经会了，不再出现）"));
+    if (autoSound_->isChecked())
+        play();
+}
+
+void ReviewWindow::studyDone()
+{
+    leaveStudy(false);
+}
+
+void ReviewWindow::markKnown()
+{
+    leaveStudy(true);
+}
+
+void ReviewWindow::leaveStudy(bool known)
+{
+    if (!studying_ || tabs_->currentIndex() != 0)
+        return;
+    const bool wasOpen = store_.isOpen();
+    if (!(known ? session_.markKnown() : session_.shown()) && wasOpen)
+        showBanner(store_.message() + QStringLiteral("　——　进度暂时只记在内存里。"));
+    studying_ = false;
+    showFront();
+}
+
 void ReviewWindow::commitPreselected()
 {
+    if (studying_ && tabs_->currentIndex() == 0)
+        return studyDone();
     if (back_ && preselected_)
         commitGrade(static_cast<Grade>(preselected_));
 }

@@ -53,6 +53,7 @@ public:
     Session& session() { return session_; }
     Mode currentMode() const { return cardMode_; }
     bool showingBack() const { return back_; }
+    bool showingNewWord() const { return studying_; }
     // The file the last play asked for, found or not.
     QString lastSound() const { return lastSound_; }
 
@@ -75,6 +76,11 @@ private:
     void setModeChoice(ModeChoice choice);
     void setDailyNewWords(int count);
     void showFront();
+    // A new word shown whole before it is asked: word, phonetic line, meaning, code, senses.
+    void showStudy(const Card& card);
+    void studyDone();
+    void markKnown();  // 斩
+    void leaveStudy(bool known);
     void showBack(bool typed);
     void commitGrade(Grade grade);
     void commitPreselected();
@@ -96,6 +102,7 @@ private:
     ModeChoice choice_ = ModeChoice::Recall;
     Mode cardMode_ = Mode::Recall;
     bool back_ = false;
+    bool studying_ = false;
     int preselected_ = 0;  // a Grade, 0 = none
     QString lastSound_;
 
@@ -114,6 +121,8 @@ private:
     CardLabel* phonetic_;
     CardLabel* feedback_;
     QPushButton* grades_[4];
+    QPushButton* goOn_;   // the new word's card: on to the next
+    QPushButton* known_;  // 斩
     std::vector<QShortcut*> backKeys_;  // on only while the back shows
     QLabel* hint_;
     CardLabel* finished_;

@@ -79,13 +79,20 @@ void Session::start()
     due_.clear();
     new_.clear();
     steps_.clear();
+    asked_.clear();
+    turns_ = 0;
     answered_ = 0;
     int newRoom = std::max(0, dailyNew_ - newIntroducedToday());
     std::vector<std::pair<std::int64_t, int>> due;
     for (int i = 0; i < static_cast<int>(cards_.size()); ++i) {
         const auto it = progress_.find(cards_[i].word);
         const bool isNew = it == progress_.end() || it->second.memory.isNew();
-        if (!isNew && inSteps(it->second)) {
+        const int flags = it == progress_.end() ? 0 : it->second.flags;
+        if (flags & (CardFlag::Known | CardFlag::Suspended))
+            continue;
+        if (isNew && (flags & CardFlag::Shown)) {
+            asked_.push_back({i, 0});  // shown before a restart: asked at once
+        } else if (!isNew && inSteps(it->second)) {
             steps_.push_back(i);
         } else if (!isNew) {
             if (it->second.dueDay <= day)
@@ -115,10 +122,17 @@ void Session::pickNext()
     });
     // A step card whose minutes are up, then reviews, then new words, then the step card that is
     // next to come back, rather than nothing.
-    if (soonest != steps_.end() && (progressOf(*soonest).dueMs <= now || (due_.empty() && new_.empty()))) {
+    const auto asked = std::find_if(asked_.begin(), asked_.end(), [this](const Held& h) { return h.backAfter <= turns_; });
+    const bool nothingElse = due_.empty() && new_.empty();
+    if (soonest != steps_.end() && (progressOf(*soonest).dueMs <= now || (nothingElse && asked_.empty()))) {
         current_ = *soonest;
         origin_ = Origin::Steps;
         steps_.erase(soonest);
+    } else if (asked != asked_.end() || (nothingElse && !asked_.empty())) {
+        const auto take = asked != asked_.end() ? asked : asked_.begin();
+        current_ = take->card;
+        origin_ = Origin::Asked;
+        asked_.erase(take);
     } else if (!due_.empty()) {
         current_ = due_.back();
         origin_ = Origin::Due;
@@ -162,7 +176,57 @@ int Session::dueLeft() const
 
 int Session::newLeft() const
 {
-    return static_cast<int>(new_.size()) + (origin_ == Origin::New ? 1 : 0);
+    return static_cast<int>(new_.size() + asked_.size()) + (origin_ == Origin::New || origin_ == Origin::Asked ? 1 : 0);
+}
+
+bool Session::currentIsShowing() const
+{
+    return origin_ == Origin::New && currentIsNew() && !(currentProgress().flags & CardFlag::Shown);
+}
+
+bool Session::setFlags(int add, std::int64_t firstDay)
+{
+    CardProgress& kept = progressOf(current_);
+    const auto change = [&](const CardProgress& stored) {
+        CardProgress card = stored;
+        card.flags |= add;
+        if (card.firstReviewDay < 0)
+            card.firstReviewDay = firstDay;
+        ReviewLogEntry none;
+        none.grade = Grade(0);  // no answer: the card alone is written
+        return std::pair{card, none};
+    };
+    bool saved = false;
+    if (store_ && store_->isOpen())
+        saved = store_->recordAnswer(kept.word, [&](const CardProgress& stored) {
+            auto result = change(stored);
+            kept = result.first;
+            return std::optional{result};
+        });
+    if (!saved)
+        kept = change(kept).first;
+    return saved;
+}
+
+bool Session::shown()
+{
+    if (current_ < 0)
+        return false;
+    const bool saved = setFlags(CardFlag::Shown, today());
+    // Asked once a few other cards have gone by, so that it is recalled, not just seen.
+    asked_.push_back({current_, ++turns_ + 3});
+    pickNext();
+    return saved;
+}
+
+bool Session::markKnown()
+{
+    if (current_ < 0)
+        return false;
+    const bool saved = setFlags(CardFlag::Known | CardFlag::Shown, today());
+    ++turns_;
+    pickNext();
+    return saved;
 }
 
 bool Session::grade(Grade grade, Mode mode)
@@ -227,6 +291,7 @@ bool Session::grade(Grade grade, Mode mode)
         return true;
     }
     ++answered_;
+    ++turns_;
     if (inSteps(kept))
         steps_.push_back(current_);
     pickNext();

@@ -45,6 +45,12 @@ public:
     const Card* current() const;
     const CardProgress& currentProgress() const;
     bool currentIsNew() const;
+    // The current card is a new word to be shown whole before it is asked.
+    bool currentIsShowing() const;
+    // The new word has been shown: it is asked a few cards later. False if not saved.
+    bool shown();
+    // 斩: the learner knows the current word; it never comes again. False if not saved.
+    bool markKnown();
     // Marks the moment the card is shown: the answer time counts from here.
     void cardShown();
     // Records the grade of the current card and moves on. False if the answer was not saved
@@ -52,7 +58,7 @@ public:
     bool grade(Grade grade, Mode mode);
 
     int dueLeft() const;
-    int newLeft() const;
+    int newLeft() const;  // new words still to show or ask
     // Cards in their learning steps, the one showing included.
     int setAside() const { return static_cast<int>(steps_.size()) + (origin_ == Origin::Steps ? 1 : 0); }
     int answered() const { return answered_; }
@@ -62,7 +68,13 @@ public:
     int dueOn(std::int64_t day) const;  // cards whose next review falls on that day
 
 private:
-    enum class Origin { None, Due, New, Steps };
+    enum class Origin { None, Due, New, Asked, Steps };
+    struct Held {
+        int card;
+        int backAfter;  // asked once this many cards have gone by
+    };
+    // Changes the current card's stored flags and the in-memory copy, in one transaction.
+    bool setFlags(int add, std::int64_t firstDay);
     void pickNext();
     CardProgress& progressOf(int card);
 
@@ -74,6 +86,8 @@ private:
     std::map<std::string, CardProgress, std::less<>> progress_;
     std::vector<int> due_, new_;  // card indexes, next first at the back
     std::vector<int> steps_;      // card indexes in their learning steps
+    std::vector<Held> asked_;     // new words shown, to be asked
+    int turns_ = 0;               // cards gone by: shown, marked or answered
     int current_ = -1;
     Origin origin_ = Origin::None;
     std::int64_t shownMs_ = 0;

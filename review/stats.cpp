@@ -56,10 +56,11 @@ Figures compute(std::span<const Card> cards, const std::vector<CardProgress>& pr
     for (const Card& c : cards) {
         const auto it = byWord.find(c.word);
         const CardProgress* p = it == byWord.end() ? nullptr : it->second;
-        const bool known = p && p->memory.stability >= kKnownDays;
+        // Marked known (斩) counts as known without an answer.
+        const bool known = p && (p->memory.stability >= kKnownDays || (p->flags & CardFlag::Known));
         if (c.unit >= 1 && c.unit <= kUnits) {
             UnitBar& bar = f.units[c.unit - 1];
-            (!p || p->memory.isNew() ? bar.fresh : known ? bar.known : bar.learning) += 1;
+            (known ? bar.known : !p || p->memory.isNew() ? bar.fresh : bar.learning) += 1;
         }
         f.known += known;
         f.learnt += p && p->memory.stability >= kLearntDays;

@@ -37,7 +37,7 @@ const char* const kSchema[] = {
     "CREATE TABLE cards (word TEXT PRIMARY KEY, stability REAL NOT NULL, difficulty REAL NOT NULL,"
     " last_review_day INTEGER NOT NULL, due_day INTEGER NOT NULL, first_review_day INTEGER NOT NULL,"
     " reps INTEGER NOT NULL, lapses INTEGER NOT NULL, state INTEGER NOT NULL DEFAULT 0,"
-    " step INTEGER NOT NULL DEFAULT 0, due_ms INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID",
+    " step INTEGER NOT NULL DEFAULT 0, due_ms INTEGER NOT NULL DEFAULT 0, flags INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID",
     "CREATE TABLE review_log (id INTEGER PRIMARY KEY, time_ms INTEGER NOT NULL, word TEXT NOT NULL,"
     " mode INTEGER NOT NULL, grade INTEGER NOT NULL, answer_ms INTEGER NOT NULL,"
     " interval_days INTEGER NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL,"
@@ -47,12 +47,13 @@ const char* const kSchema[] = {
     "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID",
 };
 
-// From version 1: a card's learning step and the minute it comes back; the state each answer
-// found its card in (-1: not known, answered before version 2).
+// From version 1: a card's learning step and the minute it comes back, its flags (shown, known,
+// suspended, leech); the state each answer found its card in (-1: not known, from version 1).
 const char* const kUpgradeFrom1[] = {
     "ALTER TABLE cards ADD COLUMN state INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE cards ADD COLUMN step INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE cards ADD COLUMN due_ms INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE cards ADD COLUMN flags INTEGER NOT NULL DEFAULT 0",
     "UPDATE cards SET state = 2 WHERE stability > 0",
     "ALTER TABLE review_log ADD COLUMN state INTEGER NOT NULL DEFAULT -1",
     "PRAGMA user_version = 2",
@@ -304,9 +305,9 @@ struct ProgressStore::Impl {
 
         const std::pair<QSqlQuery*, const char*> statements[] = {
             {&readCard, "SELECT stability, difficulty, last_review_day, due_day, first_review_day, reps, lapses,"
-                        " state, step, due_ms FROM cards WHERE word = ?"},
+                        " state, step, due_ms, flags FROM cards WHERE word = ?"},
             {&writeCard, "INSERT OR REPLACE INTO cards (word, stability, difficulty, last_review_day, due_day,"
-                         " first_review_day, reps, lapses, state, step, due_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"},
+                         " first_review_day, reps, lapses, state, step, due_ms, flags) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"},
             {&appendLog, "INSERT INTO review_log (time_ms, word, mode, grade, answer_ms, interval_days, stability,"
                          " difficulty, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"},
         };
@@ -464,8 +465,8 @@ std::vector<CardProgress> ProgressStore::loadProgress()
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
     // A read-only file of version 1 has no steps: its answered cards are in review.
-    const QString steps = d->version >= 2 ? QStringLiteral("state, step, due_ms")
-                                          : QStringLiteral("CASE WHEN stability > 0 THEN 2 ELSE 0 END, 0, 0");
+    const QString steps = d->version >= 2 ? QStringLiteral("state, step, due_ms, flags")
+                                          : QStringLiteral("CASE WHEN stability > 0 THEN 2 ELSE 0 END, 0, 0, 0");
     if (!q.exec(QStringLiteral("SELECT word, stability, difficulty, last_review_day, due_day, first_review_day,"
                                " reps, lapses, %1 FROM cards").arg(steps))) {
         d->message = QStringLiteral("无法读取学习进度：%1").arg(q.lastError().databaseText());
@@ -483,6 +484,7 @@ std::vector<CardProgress> ProgressStore::loadProgress()
         c.state = q.value(8).toInt();
         c.step = q.value(9).toInt();
         c.dueMs = q.value(10).toLongLong();
+        c.flags = q.value(11).toInt();
         cards.push_back(std::move(c));
     }
     return cards;
@@ -527,6 +529,7 @@ bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
         current.state = read.value(7).toInt();
         current.step = read.value(8).toInt();
         current.dueMs = read.value(9).toLongLong();
+        current.flags = read.value(10).toInt();
     }
     read.finish();
 
@@ -538,17 +541,19 @@ bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
     for (const QVariant& v : {QVariant(key), QVariant(card.memory.stability), QVariant(card.memory.difficulty),
                               QVariant(qint64(card.lastReviewDay)), QVariant(qint64(card.dueDay)),
                               QVariant(qint64(card.firstReviewDay)), QVariant(card.reps), QVariant(card.lapses),
-                              QVariant(card.state), QVariant(card.step), QVariant(qint64(card.dueMs))})
+                              QVariant(card.state), QVariant(card.step), QVariant(qint64(card.dueMs)), QVariant(card.flags)})
         w.addBindValue(v);
     if (!w.exec())
         return failed(w);
-    QSqlQuery& l = d->appendLog;
-    for (const QVariant& v : {QVariant(qint64(log.timeMs)), QVariant(key), QVariant(int(log.mode)), QVariant(int(log.grade)),
-                              QVariant(qint64(log.answerMs)), QVariant(log.intervalDays),
-                              QVariant(log.memory.stability), QVariant(log.memory.difficulty), QVariant(log.state)})
-        l.addBindValue(v);
-    if (!l.exec())
-        return failed(l);
+    if (log.grade != Grade(0)) {
+        QSqlQuery& l = d->appendLog;
+        for (const QVariant& v : {QVariant(qint64(log.timeMs)), QVariant(key), QVariant(int(log.mode)), QVariant(int(log.grade)),
+                                  QVariant(qint64(log.answerMs)), QVariant(log.intervalDays),
+                                  QVariant(log.memory.stability), QVariant(log.memory.difficulty), QVariant(log.state)})
+            l.addBindValue(v);
+        if (!l.exec())
+            return failed(l);
+    }
     if (!tx.exec(QStringLiteral("COMMIT")))
         return failed(tx);
     rollback.armed = false;

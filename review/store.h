@@ -62,6 +62,7 @@ public:
     std::vector<CardProgress> loadProgress();
     // One transaction: reads the word's stored card (a new one if none), asks `answer` for the
     // card after the answer and its log row, writes both and commits. False if not committed.
+    // A log row of grade 0 is not written: the card alone changed (shown, marked known).
     bool recordAnswer(const std::string& word, const Answer& answer);
     std::int64_t logCount();  // -1 when it cannot be read
     struct LogRow {

@@ -84,13 +84,24 @@ def focus(pid, title, node):
 
 
 def start_review(program, env, data):
-    """The review program on a fresh data folder, its window and its answer field focused."""
+    """The review program on a fresh data folder, its window focused: the first new word shown."""
     prog = subprocess.Popen([program], env=dict(env, XDG_DATA_HOME=data), stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     _, window = window_of(registry(), ("晨星复习", "chenxing-review"), "晨星复习")
-    answer = named(window, "答案")
+    subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(prog.pid), "--name", "晨星复习",
+                    "windowfocus", "--sync"], check=True, timeout=20)
+    assert wait_for(lambda: text_of(named(window, "题目")) == "新词：完全的", 30), "the first new word is shown"
+    return prog, window, named(window, "答案")
+
+
+def ask_first_word(prog, window, answer):
+    """Enter past the four new words shown first, until the first of them is asked; the answer field focused."""
+    prompt = named(window, "题目")
+    for _ in range(4):
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        time.sleep(0.2)
+    assert wait_for(lambda: text_of(prompt) == "完全的", 10), f"absolute is asked: {text_of(prompt)!r}"
     assert wait_for(lambda: focus(prog.pid, "晨星复习", answer), 30), "the answer field takes the focus"
-    return prog, window, answer
 
 
 def log_rows(data):
@@ -104,9 +115,10 @@ def check_review(program):
     with tempfile.TemporaryDirectory() as data:
         prog, window, answer = start_review(program, ENV, data)
         try:
-            assert text_of(named(window, "题目")) == "完全的", "the question is read"
             assert text_of(named(window, "单元")) == "第 001 单元", "the unit is read"
             assert "新词 54" in text_of(named(window, "计数")), "the counts are read"
+            assert "绝对的" in text_of(named(window, "对错")), "the new word's senses are read"
+            ask_first_word(prog, window, answer)
             subprocess.run(["xdotool", "type", "--delay", "30", "absolut"], check=True)
             subprocess.run(["xdotool", "key", "Return"], check=True)
             feedback = named(window, "对错")

@@ -16,7 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
-from accessibility import ENV, focus, log_rows, named, registry, start_review, text_of, wait_for, window_of  # noqa: E402
+from accessibility import ENV, ask_first_word, focus, log_rows, named, registry, start_review, text_of, wait_for, window_of  # noqa: E402
 
 FCITX_PROFILE = """[Groups/0]
 Name=Default
@@ -86,6 +86,7 @@ def main():
         data = os.path.join(home, "data")
         review, window, answer = start_review(review_program, env, data)
         programs.append(review)
+        ask_first_word(review, window, answer)
         time.sleep(0.5)
         subprocess.run(["xdotool", "type", "--delay", "60", " absolute"], check=True)
         assert wait_for(lambda: text_of(answer) == "absolute", 10), f"{name}: the field holds {text_of(answer)!r}"

@@ -14,6 +14,7 @@
 #include "review/fsrs.h"
 #include "review/review_window.h"
 #include "review/single_instance.h"
+#include "review/stats.h"
 #include "review/store.h"
 
 using namespace review;
@@ -111,9 +112,20 @@ void TestDrill::sessionWalk()
     w.showPage(1);
     QVERIFY(w.findChild<QLabel*>(QStringLiteral("statsMissing")));
     w.showPage(0);
-    QTRY_VERIFY(answer->hasFocus());
     const auto cards = allCards();
     const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    // Each new word is first shown whole (its code and senses too); Enter goes on, and it is asked
+    // once the others have been shown.
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(w.showingNewWord());
+        QCOMPARE(w.session().current(), &cards[i]);
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("word"))->text(), QString::fromUtf8(cards[i].word.data(), cards[i].word.size()));
+        if (i == 0)
+            QVERIFY(feedback->text().contains(QStringLiteral("绝对的")));
+        key(Qt::Key_Return);
+    }
+    QVERIFY(!w.showingNewWord());
+    QTRY_VERIFY(answer->hasFocus());
 
     // Right, typed: Good is preselected and Enter takes it; a new word then has a second step.
     QCOMPARE(w.session().current(), &cards[0]);
@@ -212,6 +224,8 @@ void TestDrill::learnersWeek()
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        while (w.showingNewWord())
+            QTest::keyClick(&w, Qt::Key_Return);
     };
     const auto answerRight = [](ReviewWindow& w) {
         auto* answer = w.findChild<QLineEdit*>(QStringLiteral("answer"));
@@ -269,6 +283,15 @@ void TestDrill::learnersWeek()
     QCOMPARE(w.findChild<QLabel*>(QStringLiteral("counts"))->text(), QStringLiteral("待复习 0　新词 2　暂放 0"));
     // The day's backup, once the window is up.
     QTRY_VERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("backups/progress-20240305.sqlite"))));
+
+    // 斩: a new word marked known never comes again and counts as known.
+    QVERIFY(w.showingNewWord());
+    const std::string known(w.session().current()->word);
+    QTest::keyClick(&w, Qt::Key_K, Qt::ControlModifier);
+    QVERIFY(w.session().current()->word != known);
+    w.restart();
+    QCOMPARE(w.session().newLeft(), 1);
+    QCOMPARE(stats::load(store, w.session().today()).known, 1);
 }
 
 // A second start finds the first and asks it to show itself; a killed copy's lock is taken over.
