@@ -232,7 +232,7 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
             notice_->setContent(QStringLiteral("%1 也是「%2」，这里要的是另一个词").arg(english(fromView(other->word).toHtmlEscaped()), sharedMeaning(*other)),
                                 QStringLiteral("%1 也是「%2」，这里要的是另一个词").arg(fromView(other->word), sharedMeaning(*other)));
             notice_->show();
-            answer_->clear();
+            answer_->setText(QString());
             return;
         }
         showBack(!answer_->text().trimmed().isEmpty());
@@ -281,6 +281,15 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     connect(known_, &QPushButton::clicked, this, &ReviewWindow::markKnown);
     gradeRow->addWidget(goOn_);
     gradeRow->addWidget(known_);
+    auto* undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(undoKey, &QShortcut::activated, this, [this] {
+        if (tabs_->currentIndex() != 0 || !session_.canUndo())
+            return;
+        if (session_.undo())
+            showFront();
+        else
+            showBanner(store_.message());
+    });
     auto* knownKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
     connect(knownKey, &QShortcut::activated, this, &ReviewWindow::markKnown);
     for (int k : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
@@ -663,7 +672,7 @@ void ReviewWindow::showFront()
     }
     prompt_->show();
     unit_->show();
-    answer_->clear();
+    answer_->setText(QString());  // and its undo history: Ctrl+Z then takes back a grade
     answer_->setReadOnly(false);
     answer_->show();
     answer_->setFocus();
@@ -725,7 +734,7 @@ void ReviewWindow::showStudy(const Card& card)
     unit_->setContent(QStringLiteral("第 %1 单元").arg(card.unit, 3, 10, QLatin1Char('0')));
     prompt_->show();
     unit_->show();
-    answer_->clear();
+    answer_->setText(QString());
     answer_->hide();
     word_->setContent(fromView(card.word));
     phonetic_->setContent(fromView(card.phonetic), card.phonetic.empty() ? QString() : fromView(card.word) + QStringLiteral(" /") + exporting::ipaOf(card.phonetic) + QStringLiteral("/"));
@@ -811,6 +820,10 @@ void ReviewWindow::play()
 
 bool ReviewWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Ctrl+Z in a field with nothing of its own to undo takes back the last grade.
+    if (watched == answer_ && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo) && !answer_->isUndoAvailable())
+        return true;
     if (watched == answer_ && event->type() == QEvent::KeyPress && !back_) {
         // The first key of a card after the day ended: the new day's card takes it.
         if (answer_->text().isEmpty() && session_.dayChanged())

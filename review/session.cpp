@@ -80,6 +80,7 @@ void Session::start()
     new_.clear();
     steps_.clear();
     asked_.clear();
+    undo_.clear();
     turns_ = 0;
     answered_ = 0;
     int newRoom = std::max(0, dailyNew_ - newIntroducedToday());
@@ -179,6 +180,46 @@ int Session::newLeft() const
     return static_cast<int>(new_.size() + asked_.size()) + (origin_ == Origin::New || origin_ == Origin::Asked ? 1 : 0);
 }
 
+void Session::requeue(int card, Origin origin)
+{
+    switch (origin) {
+    case Origin::Due:
+        due_.push_back(card);
+        break;
+    case Origin::New:
+        new_.push_back(card);
+        break;
+    case Origin::Asked:
+        asked_.insert(asked_.begin(), {card, 0});
+        break;
+    case Origin::Steps:
+        steps_.push_back(card);
+        break;
+    case Origin::None:
+        break;
+    }
+}
+
+bool Session::undo()
+{
+    if (undo_.empty())
+        return false;
+    const Undo u = undo_.back();
+    if (u.logId > 0 && !(store_ && store_->undoAnswer(u.before, u.after, u.logId)))
+        return false;
+    undo_.pop_back();
+    progressOf(u.card) = u.before;
+    steps_.erase(std::remove(steps_.begin(), steps_.end(), u.card), steps_.end());
+    if (current_ >= 0)
+        requeue(current_, origin_);
+    current_ = u.card;
+    origin_ = u.origin;
+    --answered_;
+    --turns_;
+    shownMs_ = clock_();
+    return true;
+}
+
 bool Session::currentIsShowing() const
 {
     return origin_ == Origin::New && currentIsNew() && !(currentProgress().flags & CardFlag::Shown);
@@ -265,7 +306,7 @@ bool Session::grade(Grade grade, Mode mode)
         return std::pair{card, log};
     };
     CardProgress& kept = progressOf(current_);
-    CardProgress after;
+    CardProgress after, before = kept;
     bool saved = false, stale = false;
     if (store_ && store_->isOpen())
         saved = store_->recordAnswer(kept.word, [&](const CardProgress& stored)
@@ -276,6 +317,7 @@ bool Session::grade(Grade grade, Mode mode)
                 after = stored;
                 return std::nullopt;
             }
+            before = stored;
             auto result = answer(stored);
             after = result.first;
             return result;
@@ -290,6 +332,7 @@ bool Session::grade(Grade grade, Mode mode)
         pickNext();
         return true;
     }
+    undo_.push_back({current_, origin_, before, kept, saved ? store_->lastLogId() : 0});
     ++answered_;
     ++turns_;
     if (inSteps(kept))

@@ -56,6 +56,10 @@ public:
     // Records the grade of the current card and moves on. False if the answer was not saved
     // (it is then kept in memory).
     bool grade(Grade grade, Mode mode);
+    // Takes back the last grade of the session, and again the one before: the card as it was,
+    // its log row gone, and the card shown again. False if there is none or it could not be.
+    bool undo();
+    bool canUndo() const { return !undo_.empty(); }
 
     int dueLeft() const;
     int newLeft() const;  // new words still to show or ask
@@ -73,6 +77,13 @@ private:
         int card;
         int backAfter;  // asked once this many cards have gone by
     };
+    struct Undo {
+        int card;
+        Origin origin;
+        CardProgress before, after;
+        std::int64_t logId;  // 0: kept in memory only
+    };
+    void requeue(int card, Origin origin);
     // Changes the current card's stored flags and the in-memory copy, in one transaction.
     bool setFlags(int add, std::int64_t firstDay);
     void pickNext();
@@ -88,6 +99,7 @@ private:
     std::vector<int> steps_;      // card indexes in their learning steps
     std::vector<Held> asked_;     // new words shown, to be asked
     int turns_ = 0;               // cards gone by: shown, marked or answered
+    std::vector<Undo> undo_;
     int current_ = -1;
     Origin origin_ = Origin::None;
     std::int64_t shownMs_ = 0;

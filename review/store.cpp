@@ -163,6 +163,7 @@ struct ProgressStore::Impl {
     int version = kSchemaVersion;  // of the open file: a read-only one may be older
     QString reason;                // what the last failure found
     QSqlQuery readCard, writeCard, appendLog;
+    std::int64_t lastLogId = 0;
 
     QSqlDatabase db() const { return connection->db(); }
 
@@ -553,11 +554,62 @@ bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
             l.addBindValue(v);
         if (!l.exec())
             return failed(l);
+        d->lastLogId = l.lastInsertId().toLongLong();
+    } else {
+        d->lastLogId = 0;
     }
     if (!tx.exec(QStringLiteral("COMMIT")))
         return failed(tx);
     rollback.armed = false;
     return true;
+}
+
+std::int64_t ProgressStore::lastLogId() const
+{
+    return d->lastLogId;
+}
+
+bool ProgressStore::undoAnswer(const CardProgress& before, const CardProgress& after, std::int64_t logId)
+{
+    if (!isOpen())
+        return false;
+    QSqlQuery tx(d->db());
+    if (!tx.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        d->message = QStringLiteral("没有能撤销：%1").arg(tx.lastError().databaseText());
+        return false;
+    }
+    bool ok = true;
+    const QString key = QString::fromStdString(after.word);
+    QSqlQuery& read = d->readCard;
+    read.addBindValue(key);
+    ok = read.exec() && read.next() && read.value(5).toInt() == after.reps && read.value(3).toLongLong() == after.dueDay;
+    read.finish();
+    QSqlQuery q(d->db());
+    if (ok) {
+        q.prepare(QStringLiteral("DELETE FROM review_log WHERE id = ? AND word = ?"));
+        q.addBindValue(qint64(logId));
+        q.addBindValue(key);
+        ok = q.exec() && q.numRowsAffected() == 1;
+    }
+    if (ok && before.reps == 0 && before.flags == 0) {
+        q.prepare(QStringLiteral("DELETE FROM cards WHERE word = ?"));
+        q.addBindValue(key);
+        ok = q.exec();
+    } else if (ok) {
+        QSqlQuery& w = d->writeCard;
+        for (const QVariant& v : {QVariant(key), QVariant(before.memory.stability), QVariant(before.memory.difficulty),
+                                  QVariant(qint64(before.lastReviewDay)), QVariant(qint64(before.dueDay)),
+                                  QVariant(qint64(before.firstReviewDay)), QVariant(before.reps), QVariant(before.lapses),
+                                  QVariant(before.state), QVariant(before.step), QVariant(qint64(before.dueMs)), QVariant(before.flags)})
+            w.addBindValue(v);
+        ok = w.exec();
+    }
+    if (ok && tx.exec(QStringLiteral("COMMIT")))
+        return true;
+    if (!ok)
+        d->message = QStringLiteral("没有能撤销：这张卡片已经改变");
+    tx.exec(QStringLiteral("ROLLBACK"));
+    return false;
 }
 
 std::int64_t ProgressStore::logCount()

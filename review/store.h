@@ -64,6 +64,12 @@ public:
     // card after the answer and its log row, writes both and commits. False if not committed.
     // A log row of grade 0 is not written: the card alone changed (shown, marked known).
     bool recordAnswer(const std::string& word, const Answer& answer);
+    // The log row the last recordAnswer wrote (0 if none).
+    std::int64_t lastLogId() const;
+    // Takes an answer back in one transaction: its log row goes, the card is as it was before
+    // (no row if it had none). False, and nothing changed, if the stored card is no longer the
+    // one that answer left (another copy answered it since).
+    bool undoAnswer(const CardProgress& before, const CardProgress& after, std::int64_t logId);
     std::int64_t logCount();  // -1 when it cannot be read
     struct LogRow {
         std::int64_t timeMs;

@@ -1,4 +1,5 @@
-// Records answers to ten words until it is killed; prints the number of each answer once committed.
+// Records answers to ten words until it is killed, taking every third one back at once; prints the
+// number of each answer that stands, once committed.
 // With --read: opens the file, prints what it reads and whether an answer was saved, and ends.
 #include <cstdio>
 #include <cstring>
@@ -21,16 +22,21 @@ int main(int argc, char** argv)
     }
     bool ok = argc > 1 && store.open(QString::fromLocal8Bit(argv[1])) == review::ProgressStore::OpenResult::Ok;
     for (long long n = 1; ok; ++n) {
-        ok = store.recordAnswer("w" + std::to_string(n % 10), [n](review::CardProgress c) {
+        review::CardProgress before, after;
+        ok = store.recordAnswer("w" + std::to_string(n % 10), [n, &before, &after](review::CardProgress c) {
+            before = c;
             ++c.reps;
             c.state = 1;  // a learning step, back at n
             c.step = int(n % 2);
             c.dueMs = n;
             review::ReviewLogEntry log;
             log.timeMs = n;
+            after = c;
             return std::pair{c, log};
         });
-        if (ok)
+        if (ok && n % 3 == 0)
+            ok = store.undoAnswer(before, after, store.lastLogId());
+        else if (ok)
             std::printf("%lld\n", n), std::fflush(stdout);
     }
     std::fprintf(stderr, "%s\n", qPrintable(store.message()));

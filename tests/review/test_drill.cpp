@@ -143,6 +143,14 @@ void TestDrill::sessionWalk()
     shot(&w, "recall-back-wrong");
     key(Qt::Key_Return);
     QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 1　暂放 2"));
+    // Ctrl+Z takes that grade back, card and log row, and asks the card again.
+    QTest::keyClick(answer, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.session().current(), &cards[1]);
+    QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 2　暂放 1"));
+    QCOMPARE(store.logCount(), 1);
+    QTest::keyClicks(answer, QStringLiteral("x"));
+    QTest::keyClick(answer, Qt::Key_Return);
+    key(Qt::Key_Return);
     // A stray Space is nothing; Enter on an empty field turns the card; graded Hard by key.
     QCOMPARE(w.session().current(), &cards[2]);
     QTest::keyClick(answer, Qt::Key_Space);
