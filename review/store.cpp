@@ -96,6 +96,16 @@ private:
     QString name_;
 };
 
+// The values of the card row, in the order of the statement that writes it.
+void bindCard(QSqlQuery& q, const QString& word, const CardProgress& c)
+{
+    for (const QVariant& v : {QVariant(word), QVariant(c.memory.stability), QVariant(c.memory.difficulty),
+                              QVariant(qint64(c.lastReviewDay)), QVariant(qint64(c.dueDay)), QVariant(qint64(c.firstReviewDay)),
+                              QVariant(c.reps), QVariant(c.lapses), QVariant(c.state), QVariant(c.step),
+                              QVariant(qint64(c.dueMs)), QVariant(c.flags)})
+        q.addBindValue(v);
+}
+
 struct Finding {
     ProgressStore::OpenResult result;
     QString what;  // for the learner's message
@@ -539,11 +549,7 @@ bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
         return true;  // nothing to write; the guard takes the transaction back
     const auto& [card, log] = *answered;
     QSqlQuery& w = d->writeCard;
-    for (const QVariant& v : {QVariant(key), QVariant(card.memory.stability), QVariant(card.memory.difficulty),
-                              QVariant(qint64(card.lastReviewDay)), QVariant(qint64(card.dueDay)),
-                              QVariant(qint64(card.firstReviewDay)), QVariant(card.reps), QVariant(card.lapses),
-                              QVariant(card.state), QVariant(card.step), QVariant(qint64(card.dueMs)), QVariant(card.flags)})
-        w.addBindValue(v);
+    bindCard(w, key, card);
     if (!w.exec())
         return failed(w);
     if (log.grade != Grade(0)) {
@@ -597,11 +603,7 @@ bool ProgressStore::undoAnswer(const CardProgress& before, const CardProgress& a
         ok = q.exec();
     } else if (ok) {
         QSqlQuery& w = d->writeCard;
-        for (const QVariant& v : {QVariant(key), QVariant(before.memory.stability), QVariant(before.memory.difficulty),
-                                  QVariant(qint64(before.lastReviewDay)), QVariant(qint64(before.dueDay)),
-                                  QVariant(qint64(before.firstReviewDay)), QVariant(before.reps), QVariant(before.lapses),
-                                  QVariant(before.state), QVariant(before.step), QVariant(qint64(before.dueMs)), QVariant(before.flags)})
-            w.addBindValue(v);
+        bindCard(w, key, before);
         ok = w.exec();
     }
     if (ok && tx.exec(QStringLiteral("COMMIT")))
