@@ -64,6 +64,8 @@ public:
 
 const char* const gradeNames[] = {"重来", "困难", "良好", "容易"};
 const char* const settingNewWords = "dailyNewWords";
+const char* const settingReviewLimit = "reviewLimit";
+constexpr int moreNewWords = 27;
 const char* const settingMode = "mode";
 const char* const settingAutoSound = "autoSound";
 const char* const settingScale = "cardScale";
@@ -202,6 +204,20 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     newLabel->setBuddy(newWordsBox_);
 
     // Alt+A toggles it from the keyboard without taking the focus from the answer.
+    limitBox_ = new QComboBox(this);
+    limitBox_->setObjectName(QStringLiteral("reviewLimit"));
+    limitBox_->setAccessibleName(QStringLiteral("每天复习上限"));
+    for (int n : {100, 200, 300, 500})
+        limitBox_->addItem(QString::number(n), n);
+    limitBox_->addItem(QStringLiteral("不限"), 0);
+    limitBox_->setCurrentIndex(1);
+    auto* limitLabel = new QLabel(QStringLiteral("复习上限(&L)"), this);
+    limitLabel->setBuddy(limitBox_);
+    connect(limitBox_, &QComboBox::activated, this, [this](int i) {
+        session_.setReviewLimit(limitBox_->itemData(i).toInt());
+        saveSetting(settingReviewLimit, QString::number(session_.reviewLimit()));
+        restart();
+    });
     autoSound_ = new QCheckBox(QStringLiteral("自动发音 Alt+A"), this);
     autoSound_->setObjectName(QStringLiteral("autoSound"));
     autoSound_->setAccessibleName(QStringLiteral("自动发音"));
@@ -326,6 +342,15 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     hint_->setAlignment(Qt::AlignCenter);
     finished_ = cardLabel(this, "finished", QStringLiteral("完成"), sized(pane, 24));
     finished_->hide();
+    moreNew_ = new QPushButton(QStringLiteral("再学 %1 个新词(&J)").arg(moreNewWords), this);
+    moreNew_->setObjectName(QStringLiteral("moreNew"));
+    moreNew_->setAccessibleName(QStringLiteral("再学 %1 个新词").arg(moreNewWords));
+    moreNew_->setFont(pane);
+    moreNew_->hide();
+    connect(moreNew_, &QPushButton::clicked, this, [this] {
+        if (session_.addNewWords(moreNewWords) > 0)
+            showFront();
+    });
 
     auto* top = new QHBoxLayout;
     top->addWidget(counts_, 1);
@@ -333,6 +358,8 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     top->addWidget(modeBox_);
     top->addWidget(newLabel);
     top->addWidget(newWordsBox_);
+    top->addWidget(limitLabel);
+    top->addWidget(limitBox_);
     top->addWidget(autoSound_);
     auto* drill = new QWidget(this);
     auto* layout = new QVBoxLayout(drill);
@@ -344,6 +371,7 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     layout->addWidget(notice_);
     layout->addWidget(backPanel_);
     layout->addWidget(finished_);
+    layout->addWidget(moreNew_, 0, Qt::AlignHCenter);
     layout->addStretch(1);
     layout->addLayout(gradeRow);
     layout->addWidget(hint_);
@@ -467,6 +495,9 @@ void ReviewWindow::openStore(const QString& path)
     bool ok = false;
     const int n = store_.setting(QString::fromLatin1(settingNewWords)).toInt(&ok);
     session_.setDailyNewWords(ok ? n : 54);
+    const int limit = store_.setting(QString::fromLatin1(settingReviewLimit)).toInt(&ok);
+    session_.setReviewLimit(ok ? limit : 200);
+    limitBox_->setCurrentIndex(std::max(0, limitBox_->findData(session_.reviewLimit())));
     session_.setDesiredRetention(stats::retentionOf(store_.setting(stats::kRetentionKey)));
     newWordsBox_->setCurrentIndex(std::max(0, newWordsBox_->findData(session_.dailyNewWords())));
     applySettings();
@@ -605,10 +636,12 @@ void ReviewWindow::setModeChoice(ModeChoice choice)
 
 void ReviewWindow::updateCounts()
 {
-    counts_->setContent(QStringLiteral("待复习 %1　新词 %2　暂放 %3")
-                         .arg(session_.dueLeft())
-                         .arg(session_.newLeft())
-                         .arg(session_.setAside()));
+    QString counts = QStringLiteral("待复习 %1　新词 %2　暂放 %3").arg(session_.dueLeft()).arg(session_.newLeft()).arg(session_.setAside());
+    if (session_.overLimit())
+        counts += QStringLiteral("　（今天到期 %1 个，超过上限 %2：先复习 %2 个，今天不学新词）")
+                      .arg(session_.dueToday())
+                      .arg(session_.reviewLimit());
+    counts_->setContent(counts);
 }
 
 void ReviewWindow::showFront()
@@ -648,10 +681,12 @@ void ReviewWindow::showFront()
         sums += QStringLiteral("，新学 %1 个词。\n明天有 %2 个复习。").arg(totals.newWords).arg(session_.dueOn(day + 1));
         finished_->setContent(QStringLiteral("今天的复习完成了！\n\n") + sums);
         finished_->show();
+        moreNew_->show();
         hint_->setText(QStringLiteral("明天再来。"));
         return;
     }
     finished_->hide();
+    moreNew_->hide();
     if (session_.currentIsShowing())
         return showStudy(*card);
     studying_ = false;

@@ -110,6 +110,8 @@ private:
     CardLabel* counts_;
     QComboBox* modeBox_;
     QComboBox* newWordsBox_;
+    QComboBox* limitBox_;   // reviews a day
+    QPushButton* moreNew_;  // on the finished screen: 再学
     QCheckBox* autoSound_;
     CardLabel* prompt_;
     CardLabel* unit_;

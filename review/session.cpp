@@ -103,8 +103,13 @@ void Session::start()
             --newRoom;
         }
     }
-    // The longest overdue first, then card order.
+    // The longest overdue first, then card order; past the limit, the rest wait and no new words come.
     std::stable_sort(due.begin(), due.end());
+    dueToday_ = static_cast<int>(due.size());
+    if (overLimit()) {
+        due.resize(static_cast<std::size_t>(reviewLimit_));
+        new_.clear();
+    }
     for (auto it = due.rbegin(); it != due.rend(); ++it)
         due_.push_back(it->second);
     std::reverse(new_.begin(), new_.end());
@@ -178,6 +183,22 @@ int Session::dueLeft() const
 int Session::newLeft() const
 {
     return static_cast<int>(new_.size() + asked_.size()) + (origin_ == Origin::New || origin_ == Origin::Asked ? 1 : 0);
+}
+
+int Session::addNewWords(int count)
+{
+    std::vector<int> more;
+    for (int i = 0; i < static_cast<int>(cards_.size()) && static_cast<int>(more.size()) < count; ++i) {
+        const auto it = progress_.find(cards_[i].word);
+        const bool queued = std::find(new_.begin(), new_.end(), i) != new_.end() || i == current_;
+        if (!queued && (it == progress_.end() || (it->second.memory.isNew() && it->second.flags == 0)))
+            more.push_back(i);
+    }
+    // After the new words still waiting: the back of new_ is the next one.
+    new_.insert(new_.begin(), more.rbegin(), more.rend());
+    if (current_ < 0)
+        pickNext();
+    return static_cast<int>(more.size());
 }
 
 void Session::requeue(int card, Origin origin)

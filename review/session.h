@@ -28,6 +28,14 @@ public:
                      std::span<const Card> cards = allCards());
 
     void setDailyNewWords(int count);  // takes effect at the next start()
+    // At most this many reviews a day (0: no limit); when more are due, no new words come that
+    // day. Takes effect at the next start().
+    void setReviewLimit(int count) { reviewLimit_ = std::max(0, count); }
+    int reviewLimit() const { return reviewLimit_; }
+    bool overLimit() const { return dueToday_ > reviewLimit_ && reviewLimit_ > 0; }
+    int dueToday() const { return dueToday_; }  // reviews due when the day began, before the limit
+    // More new words today, after the day's are done: the next ones in card order. Returns how many.
+    int addNewWords(int count);
     int dailyNewWords() const { return dailyNew_; }
     // For the answers that follow; the intervals already given stay.
     void setDesiredRetention(double retention);
@@ -93,6 +101,8 @@ private:
     Clock clock_;
     std::span<const Card> cards_;
     int dailyNew_ = 54;
+    int reviewLimit_ = 200;
+    int dueToday_ = 0;
     fsrs::Parameters parameters_;
     std::map<std::string, CardProgress, std::less<>> progress_;
     std::vector<int> due_, new_;  // card indexes, next first at the back

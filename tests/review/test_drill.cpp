@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QLockFile>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -201,6 +202,15 @@ void TestDrill::sessionWalk()
     w.restart();
     QCOMPARE(w.session().dueLeft(), 3);
     QCOMPARE(w.session().newLeft(), 3);
+    // More due than the day's limit: the most overdue up to it, no new words, and the window says so.
+    w.session().setReviewLimit(2);
+    w.restart();
+    QCOMPARE(w.session().dueLeft(), 2);
+    QCOMPARE(w.session().newLeft(), 0);
+    QVERIFY(counts->text().contains(QStringLiteral("超过上限 2")));
+    w.session().setReviewLimit(0);
+    w.restart();
+    QCOMPARE(w.session().dueLeft(), 3);
     QTest::keyClick(&w, Qt::Key_2, Qt::ControlModifier);  // dictation
     QCOMPARE(w.currentMode(), Mode::Dictation);
     QVERIFY(!w.session().currentIsNew());
@@ -283,6 +293,10 @@ void TestDrill::learnersWeek()
     QVERIFY(w.session().finished());
     auto* finished = w.findChild<QLabel*>(QStringLiteral("finished"));
     QVERIFY2(finished->text().contains(QStringLiteral("今天答了 4 次")), qPrintable(finished->text()));
+    // 再学: more new words today, after the day's are done.
+    w.findChild<QPushButton*>(QStringLiteral("moreNew"))->click();
+    QCOMPARE(w.session().newLeft(), 27);
+    QVERIFY(w.showingNewWord());
 
     // Past 04:00 the open window moves on at the next key or focus.
     now = QDateTime(QDate(2024, 3, 5), QTime(4, 1)).toMSecsSinceEpoch();
