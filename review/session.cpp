@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <random>
 
 #include "review/fsrs.h"
 #include "review/store.h"
@@ -112,7 +113,13 @@ void Session::start()
     }
     for (auto it = due.rbegin(); it != due.rend(); ++it)
         due_.push_back(it->second);
-    std::reverse(new_.begin(), new_.end());
+    // Shuffled, so that neither the unit nor the alphabet gives the answer away; seeded by the day,
+    // so that a restart keeps the order.
+    std::mt19937_64 random(static_cast<std::uint64_t>(day) * 0x9e3779b97f4a7c15ULL + 1);
+    std::shuffle(due_.begin(), due_.end(), random);
+    std::shuffle(new_.begin(), new_.end(), random);
+    dueStart_ = due_.size();
+    newStart_ = new_.size();
     current_ = -1;
     origin_ = Origin::None;
     pickNext();
@@ -139,7 +146,8 @@ void Session::pickNext()
         current_ = take->card;
         origin_ = Origin::Asked;
         asked_.erase(take);
-    } else if (!due_.empty()) {
+    } else if (!due_.empty() && (new_.empty() || new_.size() * dueStart_ < due_.size() * newStart_)) {
+        // A review, unless the new words have fallen behind their share of the day.
         current_ = due_.back();
         origin_ = Origin::Due;
         due_.pop_back();

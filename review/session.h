@@ -14,7 +14,8 @@ namespace review {
 
 class ProgressStore;
 
-// Today's drill: the due reviews first, then new words in card order; a card in its learning
+// Today's drill: the due reviews and the day's new words, each shuffled (the same order all day) and
+// the new ones spread among the reviews; a card in its learning
 // steps (a new word, or one answered Again) comes back when its minutes are up, or at once when
 // nothing else is left, until it leaves them for a whole-day interval. Every step is stored.
 class Session {
@@ -102,6 +103,7 @@ private:
     std::span<const Card> cards_;
     int dailyNew_ = 54;
     int reviewLimit_ = 200;
+    std::size_t dueStart_ = 0, newStart_ = 0;  // at the day's start: new words are spread among reviews
     int dueToday_ = 0;
     fsrs::Parameters parameters_;
     std::map<std::string, CardProgress, std::less<>> progress_;
