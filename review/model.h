@@ -29,6 +29,7 @@ struct CardProgress {
     int step = 0;              // the learning step, while learning or relearning
     std::int64_t dueMs = 0;    // while in a step: when it comes back (ms since the epoch)
     int flags = 0;             // CardFlag bits
+    int fails = 0;             // answers graded Again, learning or not
 };
 
 enum CardFlag : int {

@@ -306,6 +306,14 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
         else
             showBanner(store_.message());
     });
+    auto* suspendKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    connect(suspendKey, &QShortcut::activated, this, [this] {
+        if (tabs_->currentIndex() != 0 || studying_ || !session_.current())
+            return;
+        if (!session_.suspend() && store_.isOpen())
+            showBanner(store_.message() + QStringLiteral("　——　进度暂时只记在内存里。"));
+        showFront();
+    });
     auto* knownKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
     connect(knownKey, &QShortcut::activated, this, &ReviewWindow::markKnown);
     for (int k : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
@@ -709,6 +717,15 @@ void ReviewWindow::showFront()
     unit_->show();
     answer_->setText(QString());  // and its undo history: Ctrl+Z then takes back a grade
     answer_->setReadOnly(false);
+    // A leech says so, gives its code large as the way back to the word, and offers to put it away.
+    if (const CardProgress& p = session_.currentProgress(); p.flags & CardFlag::Leech) {
+        notice_->setContent(QStringLiteral("难词：已经答错 %1 次。记住它的汉字码：<br><big><big>%2</big></big><br>"
+                                           "不想再练，按 Ctrl+S 暂停这个词。")
+                                .arg(p.fails)
+                                .arg(fromView(card->code)),
+                            QStringLiteral("难词：已经答错 %1 次。汉字码 %2。按 Ctrl+S 暂停这个词。").arg(p.fails).arg(fromView(card->code)));
+        notice_->show();
+    }
     answer_->show();
     answer_->setFocus();
     hint_->setText(cardMode_ == Mode::Recall ? QStringLiteral("回车：检查答案（不会就空着回车，直接翻面）")

@@ -289,6 +289,17 @@ bool Session::shown()
     return saved;
 }
 
+bool Session::suspend()
+{
+    if (current_ < 0)
+        return false;
+    const bool saved = setFlags(CardFlag::Suspended, progressOf(current_).firstReviewDay >= 0 ? progressOf(current_).firstReviewDay : today());
+    steps_.erase(std::remove(steps_.begin(), steps_.end(), current_), steps_.end());
+    ++turns_;
+    pickNext();
+    return saved;
+}
+
 bool Session::markKnown()
 {
     if (current_ < 0)
@@ -323,6 +334,9 @@ bool Session::grade(Grade grade, Mode mode)
         ++card.reps;
         if (grade == Grade::Again && state == fsrs::CardState::Review)
             ++card.lapses;
+        // Failed this often, the card is marked a leech: the learner is told and may put it away.
+        if (grade == Grade::Again && ++card.fails >= kLeechFails)
+            card.flags |= CardFlag::Leech;
         ReviewLogEntry log;
         log.timeMs = now;
         log.word = current.word;

@@ -23,6 +23,7 @@ public:
     using Clock = std::function<std::int64_t()>;  // ms since the epoch
     static std::int64_t systemClock();
     static constexpr int newWordChoices[] = {27, 54, 108};
+    static constexpr int kLeechFails = 8;
 
     // store may be null or closed: the progress then lives in memory for the session.
     explicit Session(ProgressStore* store, Clock clock = systemClock,
@@ -60,6 +61,8 @@ public:
     bool shown();
     // 斩: the learner knows the current word; it never comes again. False if not saved.
     bool markKnown();
+    // Puts the current card away (a leech, say) until the learner takes it back. False if not saved.
+    bool suspend();
     // Marks the moment the card is shown: the answer time counts from here.
     void cardShown();
     // Records the grade of the current card and moves on. False if the answer was not saved

@@ -37,7 +37,7 @@ const char* const kSchema[] = {
     "CREATE TABLE cards (word TEXT PRIMARY KEY, stability REAL NOT NULL, difficulty REAL NOT NULL,"
     " last_review_day INTEGER NOT NULL, due_day INTEGER NOT NULL, first_review_day INTEGER NOT NULL,"
     " reps INTEGER NOT NULL, lapses INTEGER NOT NULL, state INTEGER NOT NULL DEFAULT 0,"
-    " step INTEGER NOT NULL DEFAULT 0, due_ms INTEGER NOT NULL DEFAULT 0, flags INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID",
+    " step INTEGER NOT NULL DEFAULT 0, due_ms INTEGER NOT NULL DEFAULT 0, flags INTEGER NOT NULL DEFAULT 0, fails INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID",
     "CREATE TABLE review_log (id INTEGER PRIMARY KEY, time_ms INTEGER NOT NULL, word TEXT NOT NULL,"
     " mode INTEGER NOT NULL, grade INTEGER NOT NULL, answer_ms INTEGER NOT NULL,"
     " interval_days INTEGER NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL,"
@@ -48,12 +48,14 @@ const char* const kSchema[] = {
 };
 
 // From version 1: a card's learning step and the minute it comes back, its flags (shown, known,
-// suspended, leech); the state each answer found its card in (-1: not known, from version 1).
+// suspended, leech) and Again answers; the state each answer found its card in (-1: not known).
 const char* const kUpgradeFrom1[] = {
     "ALTER TABLE cards ADD COLUMN state INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE cards ADD COLUMN step INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE cards ADD COLUMN due_ms INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE cards ADD COLUMN flags INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE cards ADD COLUMN fails INTEGER NOT NULL DEFAULT 0",
+    "UPDATE cards SET fails = (SELECT count(*) FROM review_log l WHERE l.word = cards.word AND l.grade = 1)",
     "UPDATE cards SET state = 2 WHERE stability > 0",
     "ALTER TABLE review_log ADD COLUMN state INTEGER NOT NULL DEFAULT -1",
     "PRAGMA user_version = 2",
@@ -102,7 +104,7 @@ void bindCard(QSqlQuery& q, const QString& word, const CardProgress& c)
     for (const QVariant& v : {QVariant(word), QVariant(c.memory.stability), QVariant(c.memory.difficulty),
                               QVariant(qint64(c.lastReviewDay)), QVariant(qint64(c.dueDay)), QVariant(qint64(c.firstReviewDay)),
                               QVariant(c.reps), QVariant(c.lapses), QVariant(c.state), QVariant(c.step),
-                              QVariant(qint64(c.dueMs)), QVariant(c.flags)})
+                              QVariant(qint64(c.dueMs)), QVariant(c.flags), QVariant(c.fails)})
         q.addBindValue(v);
 }
 
@@ -316,9 +318,10 @@ struct ProgressStore::Impl {
 
         const std::pair<QSqlQuery*, const char*> statements[] = {
             {&readCard, "SELECT stability, difficulty, last_review_day, due_day, first_review_day, reps, lapses,"
-                        " state, step, due_ms, flags FROM cards WHERE word = ?"},
+                        " state, step, due_ms, flags, fails FROM cards WHERE word = ?"},
             {&writeCard, "INSERT OR REPLACE INTO cards (word, stability, difficulty, last_review_day, due_day,"
-                         " first_review_day, reps, lapses, state, step, due_ms, flags) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"},
+                         " first_review_day, reps, lapses, state, step, due_ms, flags, fails)"
+                         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"},
             {&appendLog, "INSERT INTO review_log (time_ms, word, mode, grade, answer_ms, interval_days, stability,"
                          " difficulty, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"},
         };
@@ -476,8 +479,8 @@ std::vector<CardProgress> ProgressStore::loadProgress()
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
     // A read-only file of version 1 has no steps: its answered cards are in review.
-    const QString steps = d->version >= 2 ? QStringLiteral("state, step, due_ms, flags")
-                                          : QStringLiteral("CASE WHEN stability > 0 THEN 2 ELSE 0 END, 0, 0, 0");
+    const QString steps = d->version >= 2 ? QStringLiteral("state, step, due_ms, flags, fails")
+                                          : QStringLiteral("CASE WHEN stability > 0 THEN 2 ELSE 0 END, 0, 0, 0, 0");
     if (!q.exec(QStringLiteral("SELECT word, stability, difficulty, last_review_day, due_day, first_review_day,"
                                " reps, lapses, %1 FROM cards").arg(steps))) {
         d->message = QStringLiteral("无法读取学习进度：%1").arg(q.lastError().databaseText());
@@ -496,6 +499,7 @@ std::vector<CardProgress> ProgressStore::loadProgress()
         c.step = q.value(9).toInt();
         c.dueMs = q.value(10).toLongLong();
         c.flags = q.value(11).toInt();
+        c.fails = q.value(12).toInt();
         cards.push_back(std::move(c));
     }
     return cards;
@@ -541,6 +545,7 @@ bool ProgressStore::recordAnswer(const std::string& word, const Answer& answer)
         current.step = read.value(8).toInt();
         current.dueMs = read.value(9).toLongLong();
         current.flags = read.value(10).toInt();
+        current.fails = read.value(11).toInt();
     }
     read.finish();
 

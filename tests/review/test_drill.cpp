@@ -46,6 +46,7 @@ private slots:
     void answerCheck();
     void sessionWalk();
     void learnersWeek();
+    void leech();
     void oneCopy();
 
 private:
@@ -319,6 +320,39 @@ void TestDrill::learnersWeek()
     w.restart();
     QCOMPARE(w.session().newLeft(), 1);
     QCOMPARE(stats::load(store, w.session().today()).known, 1);
+}
+
+// A word failed eight times says so, shows its code, and Ctrl+S puts it away for good.
+void TestDrill::leech()
+{
+    QTemporaryDir dir;
+    std::int64_t now = QDateTime(QDate(2024, 3, 4), QTime(10, 0)).toMSecsSinceEpoch();
+    ProgressStore store;
+    ReviewWindow w(store, [&now] { return now; });
+    w.openStore(dir.filePath(QStringLiteral("progress.sqlite")));
+    w.session().setDailyNewWords(1);
+    w.restart();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_Return);  // the new word shown
+    auto* notice = w.findChild<QLabel*>(QStringLiteral("notice"));
+    const Card* card = w.session().current();
+    for (int fails = 0; fails < Session::kLeechFails; ++fails) {
+        QVERIFY(!notice->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
+        QCOMPARE(w.session().current(), card);  // nothing else left: back at once
+    }
+    QVERIFY(notice->isVisible() && notice->text().contains(QStringLiteral("答错 8 次")));
+    QVERIFY(notice->text().contains(QString::fromUtf8(card->code.data(), card->code.size())));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(w.session().finished());
+    w.restart();
+    QVERIFY(w.session().finished());
+    const auto stored = store.loadProgress();
+    QCOMPARE(stored.size(), std::size_t(1));
+    QCOMPARE(stored[0].flags & (CardFlag::Leech | CardFlag::Suspended), CardFlag::Leech | CardFlag::Suspended);
 }
 
 // A second start finds the first and asks it to show itself; a killed copy's lock is taken over.
