@@ -1,7 +1,7 @@
 # The statistics' figures and the export, without widgets.
 add_library(review_stats STATIC stats.cpp export.cpp)
 target_link_libraries(review_stats PUBLIC review_fsrs review_store review_cards Qt6::Core)
-add_library(review_drill STATIC session.cpp answer.cpp review_window.cpp stats_view.cpp card_label.cpp single_instance.cpp)
+add_library(review_drill STATIC session.cpp answer.cpp review_window.cpp stats_view.cpp card_label.cpp single_instance.cpp word_list.cpp)
 # dictionary gives the phonetic font and the sound output the recordings play through.
 target_link_libraries(review_drill PUBLIC review_fsrs review_store review_cards review_stats dictionary Qt6::Widgets)
 

@@ -32,12 +32,15 @@ struct CardProgress {
     int fails = 0;             // answers graded Again, learning or not
 };
 
-enum CardFlag : int {
+// The bits of CardProgress::flags.
+namespace CardFlag {
+enum : int {
     Shown = 1,      // a new word shown whole, to be asked
     Known = 2,      // marked known (斩): never asked
     Suspended = 4,  // put away by the learner
     Leech = 8,      // failed often
 };
+} // namespace CardFlag
 
 // One answer as the review log keeps it.
 struct ReviewLogEntry {

@@ -27,6 +27,7 @@
 #include "review/stats.h"
 #include "review/stats_view.h"
 #include "review/store.h"
+#include "review/word_list.h"
 
 namespace review {
 
@@ -399,10 +400,14 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     tabs_->setAccessibleName(QStringLiteral("页面"));
     tabs_->addTab(drill, QStringLiteral("复习 Alt+1"));
     tabs_->addTab(statsScroll, QStringLiteral("统计 Alt+2"));
+    wordList_ = new WordListPage(store_, this);
+    wordList_->setObjectName(QStringLiteral("wordList"));
+    tabs_->addTab(wordList_, QStringLiteral("词表 Alt+3"));
+    connect(wordList_, &WordListPage::cardsChanged, this, &ReviewWindow::restart);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(banner_);
     outer->addWidget(tabs_, 1);
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         auto* key = new QShortcut(QKeySequence(Qt::ALT | (Qt::Key_1 + i)), this);
         connect(key, &QShortcut::activated, this, [this, i] { showPage(i); });
     }
@@ -413,6 +418,10 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
         if (i == 0) {
             if (!back_ && session_.current())
                 answer_->setFocus();
+            return;
+        }
+        if (i == 2) {
+            wordList_->refresh(session_.today());
             return;
         }
         if (!stats_ && !statsMissing_) {

@@ -28,6 +28,7 @@ namespace review {
 class CardLabel;
 class ProgressStore;
 class StatsView;
+class WordListPage;
 
 // The card drill: recall (meaning → word) and dictation (recording → word), graded 1-4.
 class ReviewWindow : public QWidget {
@@ -59,7 +60,8 @@ public:
 
     // The statistics page, made when first shown (Alt+2); null before.
     StatsView* statsPage() { return stats_; }
-    void showPage(int index);  // 0 复习, 1 统计
+    void showPage(int index);  // 0 复习, 1 统计, 2 词表
+    WordListPage* wordList() { return wordList_; }
 
     // The recording's file: the table's path under the program's sound folder.
     static QString soundFile(std::string_view tablePath);
@@ -131,6 +133,7 @@ private:
     QTabWidget* tabs_;
     QWidget* statsHolder_;
     StatsView* stats_ = nullptr;
+    WordListPage* wordList_;
     bool statsMissing_ = false;
     std::unique_ptr<dictionary::SoundOutput> sound_;  // made on first play
 };

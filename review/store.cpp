@@ -629,6 +629,21 @@ std::int64_t ProgressStore::logCount()
     return q.value(0).toLongLong();
 }
 
+std::vector<ProgressStore::LogRow> ProgressStore::answersOf(const std::string& word)
+{
+    std::vector<LogRow> rows;
+    if (!isReadable())
+        return rows;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT time_ms, grade, answer_ms FROM review_log WHERE word = ? ORDER BY time_ms"));
+    q.addBindValue(QString::fromStdString(word));
+    if (q.exec())
+        while (q.next())
+            rows.push_back({q.value(0).toLongLong(), word, q.value(1).toInt(), q.value(2).toLongLong()});
+    return rows;
+}
+
 ProgressStore::DayTotals ProgressStore::dayTotals(std::int64_t fromMs, std::int64_t toMs, std::int64_t learningDay)
 {
     DayTotals totals;

@@ -80,6 +80,7 @@ public:
     // The answers from sinceMs on, and the time of each word's last answer before it (grade 0),
     // oldest first; sinceMs 0: the whole log. Empty when it cannot be read.
     std::vector<LogRow> reviewLog(std::int64_t sinceMs = 0);
+    std::vector<LogRow> answersOf(const std::string& word);  // one card's answers, oldest first
     // A learning day's answers as the log has them, whatever restarts came between.
     struct DayTotals {
         int answers = 0, right = 0, newWords = 0;

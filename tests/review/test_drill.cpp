@@ -6,7 +6,9 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QLockFile>
+#include <QComboBox>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +18,7 @@
 #include "review/review_window.h"
 #include "review/single_instance.h"
 #include "review/stats.h"
+#include "review/word_list.h"
 #include "review/store.h"
 
 using namespace review;
@@ -320,6 +323,27 @@ void TestDrill::learnersWeek()
     w.restart();
     QCOMPARE(w.session().newLeft(), 1);
     QCOMPARE(stats::load(store, w.session().today()).known, 1);
+
+    // The word list finds a card by word, meaning or code, filters by state, and acts on it.
+    w.showPage(2);
+    WordListPage* list = w.wordList();
+    auto* search = list->findChild<QLineEdit*>(QStringLiteral("search"));
+    const Card& absolute = allCards()[0];
+    for (const auto& text : {QStringLiteral("ABSOLUTE"), QStringLiteral("完全的"), QString::fromUtf8(absolute.code.data(), absolute.code.size())}) {
+        search->setText(text);
+        QCOMPARE(list->shownRows(), 1);
+    }
+    search->clear();
+    list->findChild<QComboBox*>(QStringLiteral("stateFilter"))->setCurrentIndex(4);  // 已掌握
+    QCOMPARE(list->shownRows(), 1);
+    auto* cards = list->findChild<QTreeWidget*>(QStringLiteral("cards"));
+    for (int i = 0; i < cards->topLevelItemCount(); ++i)
+        if (!cards->topLevelItem(i)->isHidden())
+            cards->setCurrentItem(cards->topLevelItem(i));
+    QCOMPARE(cards->currentItem()->text(0).toStdString(), known);  // the word marked 斩
+    list->findChild<QPushButton*>(QStringLiteral("suspendCard"))->click();
+    const auto after = store.loadProgress();
+    QVERIFY(std::any_of(after.begin(), after.end(), [&](const CardProgress& p) { return p.word == known && (p.flags & CardFlag::Suspended); }));
 }
 
 // A word failed eight times says so, shows its code, and Ctrl+S puts it away for good.
