@@ -23,6 +23,7 @@
 #include "review/review_window.h"
 #include "review/session.h"
 #include "review/store.h"
+#include "review/word_list.h"
 
 using review::ProgressStore;
 using Clock = std::chrono::steady_clock;
@@ -127,6 +128,9 @@ Drill& drill()
         // Sound off: the recordings are not what is measured.
         d->window->findChild<QCheckBox*>(QStringLiteral("autoSound"))->setChecked(false);
         d->window->openStore(filledStore());
+        // Every due card, not the day's limit: the runs answer more than it.
+        d->window->session().setReviewLimit(0);
+        d->window->restart();
         d->prompt = d->window->findChild<QLabel*>(QStringLiteral("prompt"));
         d->word = d->window->findChild<QLabel*>(QStringLiteral("word"));
         d->banner = d->window->findChild<QLabel*>(QStringLiteral("banner"));
@@ -150,7 +154,7 @@ Drill& drill()
     return *d;
 }
 
-// Outside the timed part: the card turned (typed right for Good, Space for Again), painted,
+// Outside the timed part: the card turned (typed right for Good, Enter on nothing for Again), painted,
 // and the window left idle a little so nothing of the turn spills into the measurement.
 bool turnCard(Drill& d, bool typeRight)
 {
@@ -160,7 +164,7 @@ bool turnCard(Drill& d, bool typeRight)
         QTest::keyClicks(d.answer, QString::fromUtf8(card->word.data(), static_cast<qsizetype>(card->word.size())));
         QTest::keyClick(d.answer, Qt::Key_Return);
     } else {
-        QTest::keyClick(d.answer, Qt::Key_Space);
+        QTest::keyClick(d.answer, Qt::Key_Return);
     }
     if (!d.window->showingBack() || !untilPainted(d.watch, d.word))
         return false;
@@ -199,6 +203,35 @@ void gradeToNextCard(benchmark::State& state, Qt::Key key)
     }
     if (d.banner->isVisible())
         state.SkipWithError(("banner: " + d.banner->text()).toStdString().c_str());
+}
+
+// The word list on the whole deck: a search typed letter by letter, each keystroke until the list
+// has been filtered and painted.
+void wordListSearch(benchmark::State& state)
+{
+    Drill& d = drill();
+    if (!d.error.isEmpty())
+        return state.SkipWithError(d.error.toStdString().c_str());
+    d.window->showPage(2);
+    auto* search = d.window->wordList()->findChild<QLineEdit*>(QStringLiteral("search"));
+    const QString typed = QStringLiteral("acc");
+    int i = 0, shown = 0;
+    for (auto _ : state) {
+        const QString text = typed.left(i % typed.size() + 1);
+        ++i;
+        QTest::keyClick(search, text.back().toLatin1());
+        if (text.size() == 1)
+            search->setText(text);
+        QCoreApplication::processEvents();
+        shown = d.window->wordList()->shownRows();
+        state.PauseTiming();
+        if (text.size() == typed.size())
+            search->clear();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["rows_shown"] = shown;
+    d.window->showPage(0);
 }
 
 // The drill's own store is the window's; sessions are built on a second connection to the same file.
@@ -240,6 +273,7 @@ void single(benchmark::internal::Benchmark* b, int repetitions)
 
 // Session build first, on the file as filled (every card due on the drill's day).
 BENCHMARK(sessionBuild)->Apply([](auto* b) { single(b, 200); })->UseRealTime();
+BENCHMARK(wordListSearch)->Apply([](auto* b) { single(b, 90); })->UseRealTime();
 BENCHMARK_CAPTURE(gradeToNextCard, good_3, Qt::Key_3)->Apply([](auto* b) { single(b, 320); })->UseManualTime();
 BENCHMARK_CAPTURE(gradeToNextCard, again_1, Qt::Key_1)->Apply([](auto* b) { single(b, 320); })->UseManualTime();
 
