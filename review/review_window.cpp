@@ -400,10 +400,11 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
     tabs_->setAccessibleName(QStringLiteral("页面"));
     tabs_->addTab(drill, QStringLiteral("复习 Alt+1"));
     tabs_->addTab(statsScroll, QStringLiteral("统计 Alt+2"));
-    wordList_ = new WordListPage(store_, this);
-    wordList_->setObjectName(QStringLiteral("wordList"));
-    tabs_->addTab(wordList_, QStringLiteral("词表 Alt+3"));
-    connect(wordList_, &WordListPage::cardsChanged, this, &ReviewWindow::restart);
+    // The word list's rows are made when the page is first opened, not at start-up.
+    wordListHolder_ = new QWidget(this);
+    new QVBoxLayout(wordListHolder_);
+    wordListHolder_->layout()->setContentsMargins(0, 0, 0, 0);
+    tabs_->addTab(wordListHolder_, QStringLiteral("词表 Alt+3"));
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(banner_);
     outer->addWidget(tabs_, 1);
@@ -421,7 +422,7 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
             return;
         }
         if (i == 2) {
-            wordList_->refresh(session_.today());
+            wordList()->refresh(session_.today());
             return;
         }
         if (!stats_ && !statsMissing_) {
@@ -460,6 +461,17 @@ ReviewWindow::ReviewWindow(ProgressStore& store, Session::Clock clock, QWidget* 
 }
 
 ReviewWindow::~ReviewWindow() = default;
+
+WordListPage* ReviewWindow::wordList()
+{
+    if (!wordList_) {
+        wordList_ = new WordListPage(store_, wordListHolder_);
+        wordList_->setObjectName(QStringLiteral("wordList"));
+        wordListHolder_->layout()->addWidget(wordList_);
+        connect(wordList_, &WordListPage::cardsChanged, this, &ReviewWindow::restart);
+    }
+    return wordList_;
+}
 
 void ReviewWindow::showBanner(const QString& text)
 {
@@ -518,7 +530,9 @@ void ReviewWindow::openStore(const QString& path)
     session_.setDesiredRetention(stats::retentionOf(store_.setting(stats::kRetentionKey)));
     newWordsBox_->setCurrentIndex(std::max(0, newWordsBox_->findData(session_.dailyNewWords())));
     applySettings();
+    openingCard_ = true;
     restart();
+    openingCard_ = false;
     // The day's backup, once the window is up; it takes a moment on a long history.
     QTimer::singleShot(200, this, [this] { store_.backUp(session_.day()); });
 }
@@ -818,8 +832,10 @@ void ReviewWindow::showStudy(const Card& card)
     for (QShortcut* k : backKeys_)
         k->setEnabled(true);
     backPanel_->setFocus();
-    hint_->setText(QStringLiteral("先认识这个词：回车继续，几张卡片后再考它　Ctrl+K：斩（已经会了，不再出现）"));
-    if (autoSound_->isChecked())
+    // The card the program opens on stays quiet (Ctrl+R plays it): the sound module then loads
+    // with the learner's first key, not as part of the start-up.
+    hint_->setText(QStringLiteral("先认识这个词：回车继续，几张卡片后再考它　Ctrl+R：听发音　Ctrl+K：斩（已经会了，不再出现）"));
+    if (autoSound_->isChecked() && !openingCard_)
         play();
 }
 

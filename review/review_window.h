@@ -61,7 +61,7 @@ public:
     // The statistics page, made when first shown (Alt+2); null before.
     StatsView* statsPage() { return stats_; }
     void showPage(int index);  // 0 复习, 1 统计, 2 词表
-    WordListPage* wordList() { return wordList_; }
+    WordListPage* wordList();  // made on first use
 
     // The recording's file: the table's path under the program's sound folder.
     static QString soundFile(std::string_view tablePath);
@@ -105,6 +105,7 @@ private:
     Mode cardMode_ = Mode::Recall;
     bool back_ = false;
     bool studying_ = false;
+    bool openingCard_ = false;  // the card shown as the store opens
     int preselected_ = 0;  // a Grade, 0 = none
     QString lastSound_;
 
@@ -133,7 +134,8 @@ private:
     QTabWidget* tabs_;
     QWidget* statsHolder_;
     StatsView* stats_ = nullptr;
-    WordListPage* wordList_;
+    QWidget* wordListHolder_;
+    WordListPage* wordList_ = nullptr;  // made when first shown
     bool statsMissing_ = false;
     std::unique_ptr<dictionary::SoundOutput> sound_;  // made on first play
 };
