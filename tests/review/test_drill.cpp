@@ -130,6 +130,8 @@ void TestDrill::sessionWalk()
         QCOMPARE(w.findChild<QLabel*>(QStringLiteral("word"))->text(), QString::fromUtf8(shown[i]->word.data(), shown[i]->word.size()));
         if (shown[i] == &cards[0])
             QVERIFY(feedback->text().contains(QStringLiteral("绝对的")));
+        if (i == 0)
+            shot(&w, "new-word");
         key(Qt::Key_Return);
     }
     QVERIFY(!w.showingNewWord());
@@ -170,6 +172,7 @@ void TestDrill::sessionWalk()
     // Nothing else left: the step card that comes back first (Again: one minute) shows at once.
     QCOMPARE(counts->text(), QStringLiteral("待复习 0　新词 0　暂放 3"));
     QCOMPARE(w.session().current(), shown[1]);
+    shot(&w, "in-step");
     // Every step is in the store: a program started now (as after a kill) has the three in steps.
     {
         Session restarted(&store, [&now] { return now; });
@@ -188,6 +191,7 @@ void TestDrill::sessionWalk()
     }
     QVERIFY(w.session().finished());
     QVERIFY(w.findChild<QLabel*>(QStringLiteral("finished"))->text().startsWith(QStringLiteral("今天的复习完成了！")));
+    shot(&w, "finished");
     QCOMPARE(answers, 8);  // the first one more Good, the other two two more each
     QCOMPARE(store.logCount(), 8);
 
