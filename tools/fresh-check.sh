@@ -6,6 +6,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 root=${1:-$(mktemp -d /var/tmp/chenxing-fresh.XXXXXX)}
+# mktemp makes the folder 0700, which inside the root would keep every user but root out of "/".
+chmod 755 "$root"
 mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
 mirror=${mirror:-http://deb.debian.org/debian}
 
